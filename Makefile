@@ -1,0 +1,33 @@
+# Entry points. `make run` writes the report of this folder with the window's
+# defaults and shows it in UTF-8; `make check` builds everything and runs
+# every test, native and under Wine.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+
+.PHONY: setup build build-win run check gui bench clean
+
+setup:
+	@bash scripts/setup.sh
+
+build: setup
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build -j $(JOBS)
+
+build-win: setup
+	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-win -j $(JOBS)
+
+run: build
+	@build/dirtree-cli --annotate size --pad 12 . | iconv -f CP936 -t UTF-8
+
+check: build build-win
+	@bash scripts/check.sh
+
+gui: build-win
+	@scripts/wine-run build-win/dirtree.exe
+
+bench: build
+	@bash bench/tree_vs_cli.sh
+
+clean:
+	rm -rf build build-win

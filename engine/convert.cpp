@@ -1,0 +1,2 @@
+// Placeholder until the conversions land.
+#include "engine/convert.h"

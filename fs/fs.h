@@ -77,6 +77,10 @@ class FileSystem {
 
   // Closes an open report file; a number that is not open is ignored.
   virtual void CloseReportFile(std::int32_t number) = 0;
+
+  // Makes the process's standard output a report file, so a report can go
+  // to a pipe or terminal with the same bytes. 0 when it cannot be used.
+  virtual std::int32_t OpenStandardOutput() { return 0; }
 };
 
 // The file system of the platform the program was built for.

@@ -145,7 +145,7 @@ TEST(WalkTest, TargetSeparatorIsAddedOnlyWhenTheLastByteIsNoSeparator) {
 }
 
 TEST(WalkTest, TooDeepDirectoriesShowNoContents) {
-  // 250 characters of directory path plus "\*" passes the 259 limit.
+  // The target fits the 259-character limit; its subdirectory does not.
   MemoryFileSystem fs;
   const Text base = "C:\\" + Text(252, 'x');
   fs.SetDirectory(base + "\\", {Dir("deep")});

@@ -14,13 +14,14 @@ build: setup
 	@cmake --build build -j $(JOBS)
 
 build-win: setup
-	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DDIRTREE_NATIVE_CLI=$(CURDIR)/build/dirtree-cli >/dev/null
 	@cmake --build build-win -j $(JOBS)
 
 run: build
 	@build/dirtree-cli --annotate size --pad 12 . | iconv -f CP936 -t UTF-8
 
-check: build build-win
+check: build
+	@$(MAKE) --no-print-directory build-win
 	@bash scripts/check.sh
 
 gui: build-win

@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config googletest libgtest-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 locales xvfb xdotool x11-utils imagemagick
-  hyperfine tree
+  hyperfine tree python3
 )
 
 missing=()

@@ -1,0 +1,61 @@
+// The platform services that the window commands use beyond the window's own
+// controls: the folder browser, the save dialog, the clipboard, the desktop
+// folder and message boxes. ui/services_win32.cpp implements them with the
+// shell and user32; ui/scripted_services.h answers from a script in tests.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/text.h"
+
+namespace dirtree {
+
+// A top-level window as a pointer-sized integer; 0 for none.
+using OwnerWindow = std::uintptr_t;
+
+struct FolderBrowserRequest {
+  OwnerWindow owner = 0;
+  Text title;
+};
+
+struct SaveDialogRequest {
+  OwnerWindow owner = 0;
+  Text title;
+  Text filterName;     // what the file-type list shows
+  Text filterPattern;  // e.g. "*.txt"
+  Text initialDirectory;
+  Text initialName;
+  bool promptOverwrite = false;
+};
+
+enum class MessageIcon { kNone, kError };
+
+struct MessageRequest {
+  OwnerWindow owner = 0;
+  Text caption;
+  Text text;
+  MessageIcon icon = MessageIcon::kNone;
+  // Modal to every window of the program (needed when there is no owner).
+  bool taskModal = false;
+};
+
+class WindowServices {
+ public:
+  virtual ~WindowServices() = default;
+  // The chosen folder's full path; the empty text on cancel.
+  virtual Text BrowseForFolder(const FolderBrowserRequest& request) = 0;
+  // The full path the user confirmed; the empty text on cancel.
+  virtual Text ChooseSavePath(const SaveDialogRequest& request) = 0;
+  // The clipboard's text; the empty text when it holds none.
+  virtual Text ClipboardText() = 0;
+  // The current user's desktop folder, not created when missing.
+  virtual Text DesktopFolder() = 0;
+  // Shows an OK-only message box and returns when it is closed.
+  virtual void ShowMessage(const MessageRequest& request) = 0;
+};
+
+// The services of the platform the program was built for (Windows only:
+// there is no window on other platforms).
+WindowServices& PlatformWindowServices();
+
+}  // namespace dirtree

@@ -6,6 +6,10 @@ if(DIRTREE_TESTS)
     # Debian's googletest package ships the sources; build them for Windows.
     set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's sources reach characters GBK lacks (the micro sign in
+    # <chrono>); they keep UTF-8 literals, the last -fexec-charset winning.
+    target_compile_options(gtest PRIVATE -fexec-charset=UTF-8)
+    target_compile_options(gtest_main PRIVATE -fexec-charset=UTF-8)
     set(DIRTREE_GTEST gtest gtest_main)
     set(DIRTREE_GTEST_NO_MAIN gtest)
   else()

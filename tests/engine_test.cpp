@@ -14,6 +14,7 @@ constexpr std::uint32_t kDir = 0x10;
 constexpr std::uint32_t kFile = 0x20;
 
 Entry Dir(const char* name, std::uint32_t attributes = kDir) { return {name, attributes, 0, FileTimes{}}; }
+Entry Other(const char* name, std::uint32_t attributes) { return {name, attributes, 0, FileTimes{}}; }
 Entry File(const char* name, std::int64_t size = 0) { return {name, kFile, size, FileTimes{}}; }
 
 std::string Lines(std::initializer_list<const char*> lines) {
@@ -240,9 +241,9 @@ TEST(FindTest, MasksDecideWhichEntriesAreDelivered) {
       {0, "zero"},
   };
   MemoryFileSystem fs;
-  fs.SetDirectory("C:\\T\\", {Dir("."), Dir(".."), {"normal", 0x80}, Dir("dir"), Dir("arch", 0x30),
-                              Dir("link", 0x410), {"ro", 0x21}, {"hidden", 0x22}, {"zero", 0},
-                              {"temp", 0x100}});
+  fs.SetDirectory("C:\\T\\", {Dir("."), Dir(".."), Other("normal", 0x80), Dir("dir"), Dir("arch", 0x30),
+                              Dir("link", 0x410), Other("ro", 0x21), Other("hidden", 0x22),
+                              Other("zero", 0), Other("temp", 0x100)});
   for (const Row& row : rows) {
     SCOPED_TRACE(row.mask);
     FindHandle handle;

@@ -1,0 +1,4 @@
+# The main window's behaviour on the headless surface.
+add_executable(ui_test ui_test.cpp)
+target_link_libraries(ui_test PRIVATE dirtree_ui ${DIRTREE_GTEST})
+dirtree_add_test(ui ui_test)

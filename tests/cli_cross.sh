@@ -11,23 +11,28 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 
+# Each directory holds one entry: the platforms deliver entries in their own
+# order (Wine sorts, Linux gives the directory's order), and the connectors
+# depend on that order.
 t=$work/树
-mkdir -p "$t/目录/子目录" "$t/空" "$t/b"
-head -c 1100 /dev/zero >"$t/a.txt"
-head -c 1536 /dev/zero >"$t/目录/文件.txt"
-head -c 100 /dev/zero >"$t/目录/子目录/深.dat"
-truncate -s 5000000000 "$t/b/big.bin"
-TZ=UTC touch -m -d '2019-10-14 04:59:46' "$t/a.txt" "$t/目录/文件.txt" "$t/目录/子目录/深.dat"
-winpath="Z:$(sed 's|/|\\|g' <<<"$t")"
+mkdir -p "$t/目录/子目录"
+head -c 1100 /dev/zero >"$t/目录/子目录/文件.txt"
+TZ=UTC touch -m -d '2019-10-14 04:59:46' "$t/目录/子目录/文件.txt"
+mkdir -p "$work/big/b"
+truncate -s 5000000000 "$work/big/b/big.bin"
+mkdir -p "$work/empty/空"
 
-for args in "--annotate size" "--annotate size --readable --pad 3" "--annotate modified" \
-            "--annotate none -L 0" "--annotate size -L 1 --pad 0"; do
+for row in "树|--annotate size" "树|--annotate size --readable --pad 3" "树|--annotate modified" \
+           "树|--annotate none -L 0" "树|--annotate size -L 1 --pad 0" "big|--readable" "big|" \
+           "empty|--annotate modified"; do
+  target=$work/${row%%|*} args=${row#*|}
+  winpath="Z:$(sed 's|/|\\|g' <<<"$target")"
   # shellcheck disable=SC2086
-  "$native" $args "$t" -o "$work/native.txt"
+  "$native" $args "$target" -o "$work/native.txt"
   # shellcheck disable=SC2086
   "$here/../scripts/wine-run" --locale "$locale" "$windows" $args "$winpath" -o "$work/windows.txt"
   if ! cmp -s <(tail -n +2 "$work/native.txt") <(tail -n +2 "$work/windows.txt"); then
-    echo "FAIL: reports differ for '$args'"
+    echo "FAIL: reports differ for '$row'"
     diff <(iconv -f CP936 -t UTF-8 "$work/native.txt" | cat -A) \
          <(iconv -f CP936 -t UTF-8 "$work/windows.txt" | cat -A) | head -20
     failures=$((failures + 1))

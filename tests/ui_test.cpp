@@ -3,6 +3,7 @@
 // and the window's keys, driven through the headless surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <set>

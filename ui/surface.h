@@ -82,9 +82,10 @@ class WindowSurface {
 
   // Builds the menu bar and its accelerators, the window hidden with its
   // outer top-left corner at `position`, and every control with its geometry,
-  // font, colours, text and initial states. From then on user actions go to
-  // `listener`. False when the platform refuses the window; nothing is left
-  // behind then.
+  // font, colours, text and initial states; a window given another outer
+  // size than the definition's is set to it again. From then on user actions
+  // go to `listener`. False when the platform refuses the window; nothing
+  // (menu, accelerators) is left behind then.
   virtual bool Create(const WindowDefinition& definition, Point position, SurfaceListener& listener) = 0;
 
   virtual WindowHandle Handle() const = 0;

@@ -2,3 +2,8 @@
 add_executable(ui_test ui_test.cpp)
 target_link_libraries(ui_test PRIVATE dirtree_ui ${DIRTREE_GTEST})
 dirtree_add_test(ui ui_test)
+
+# The window's commands and the drop intake on scripted services.
+add_executable(commands_test commands_test.cpp)
+target_link_libraries(commands_test PRIVATE dirtree_ui dirtree_testing ${DIRTREE_GTEST})
+dirtree_add_test(commands commands_test)

@@ -7,19 +7,17 @@
 #include <cstdint>
 
 #include "engine/text.h"
+#include "ui/surface.h"
 
 namespace dirtree {
 
-// A top-level window as a pointer-sized integer; 0 for none.
-using OwnerWindow = std::uintptr_t;
-
 struct FolderBrowserRequest {
-  OwnerWindow owner = 0;
+  WindowHandle owner = WindowHandle::None;
   Text title;
 };
 
 struct SaveDialogRequest {
-  OwnerWindow owner = 0;
+  WindowHandle owner = WindowHandle::None;
   Text title;
   Text filterName;     // what the file-type list shows
   Text filterPattern;  // e.g. "*.txt"
@@ -31,7 +29,7 @@ struct SaveDialogRequest {
 enum class MessageIcon { kNone, kError };
 
 struct MessageRequest {
-  OwnerWindow owner = 0;
+  WindowHandle owner = WindowHandle::None;
   Text caption;
   Text text;
   MessageIcon icon = MessageIcon::kNone;

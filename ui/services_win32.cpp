@@ -61,7 +61,7 @@ class GlobalMemoryLock {
   void* data_;
 };
 
-HWND AsWindow(OwnerWindow owner) { return reinterpret_cast<HWND>(owner); }
+HWND AsWindow(WindowHandle owner) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)); }
 
 class Win32WindowServices : public WindowServices {
  public:

@@ -21,6 +21,23 @@ bool PlatformListsDotEntries();
 // Whether a file held open without sharing refuses other opens (Windows).
 bool PlatformHasShareModes();
 
+// Makes every write that would take a file beyond `bytes` come up short or
+// fail, as on a full disk, until the object goes. Not ok() where the
+// platform has no such limit (Windows).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(std::int64_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+  std::uint64_t savedSoft_ = 0;
+  std::uint64_t savedHard_ = 0;
+};
+
 // A fresh empty folder in the system's temporary folder, removed with
 // everything in it (attributes cleared first) when the object goes.
 // Paths given as `relative` lie inside it, with "/" between components;

@@ -1,10 +1,12 @@
 // Test trees on a Linux disk: UTF-8 names as they are, no attribute bits,
 // no dot entries in enumerations, no share modes.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -43,6 +45,26 @@ bool MakeParents(const std::string& path) {
 bool PlatformHasAttributeBits() { return false; }
 bool PlatformListsDotEntries() { return false; }
 bool PlatformHasShareModes() { return false; }
+
+FileSizeLimit::FileSizeLimit(std::int64_t bytes) {
+  struct rlimit limit;
+  if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return;
+  savedSoft_ = limit.rlim_cur;
+  savedHard_ = limit.rlim_max;
+  // Beyond the limit the kernel sends SIGXFSZ; ignored, the write fails.
+  std::signal(SIGXFSZ, SIG_IGN);
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  if (!ok_) return;
+  struct rlimit limit;
+  limit.rlim_cur = static_cast<rlim_t>(savedSoft_);
+  limit.rlim_max = static_cast<rlim_t>(savedHard_);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_DFL);
+}
 
 TempFolder::TempFolder() {
   const char* base = std::getenv("TMPDIR");

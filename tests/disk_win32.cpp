@@ -127,6 +127,9 @@ bool PlatformHasAttributeBits() { return true; }
 bool PlatformListsDotEntries() { return true; }
 bool PlatformHasShareModes() { return true; }
 
+FileSizeLimit::FileSizeLimit(std::int64_t) {}
+FileSizeLimit::~FileSizeLimit() = default;
+
 TempFolder::TempFolder() {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);

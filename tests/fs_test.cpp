@@ -172,8 +172,9 @@ TEST_F(FileSystemTest, EmptyDirectoryDeliversOnlyWhatThePlatformAdds) {
 
 TEST_F(FileSystemTest, CharactersOutsideGbkAreDeliveredAsQuestionMarks) {
   ASSERT_TRUE(folder.MakeFile(u8"a\u0E01b.txt", 0));  // a Thai letter
+  ASSERT_TRUE(folder.MakeFile(u8"b\u00B2.txt", 0));  // superscript two: no look-alike "2"
   ASSERT_TRUE(folder.MakeFile(u8"c\U0001F600.txt", 0));  // outside the BMP: one "?"
-  EXPECT_EQ(Sorted(WithoutDots(List(folder.Root()))), Sorted({"a?b.txt", "c?.txt"}));
+  EXPECT_EQ(Sorted(WithoutDots(List(folder.Root()))), Sorted({"a?b.txt", "b?.txt", "c?.txt"}));
   // Such a name no longer reaches its entry.
   EXPECT_EQ(fs.GetEntryAttributes(Path({"a?b.txt"})), kInvalidAttributes);
 }
@@ -322,6 +323,21 @@ TEST_F(FileSystemTest, ClosedReportTakesNoMoreLines) {
   EXPECT_FALSE(fs.WriteTextLine(number, "二"));
   fs.CloseReportFile(number);
   EXPECT_EQ(folder.ReadBytes(u8"报告.txt"), "一\r\n");
+}
+
+TEST_F(FileSystemTest, FailedLineLeavesNothingBehind) {
+  const std::int32_t number = OpenReport(Path({"满.txt"}));
+  ASSERT_NE(number, 0);
+  ASSERT_TRUE(fs.WriteTextLine(number, "first"));
+  {
+    const disk::FileSizeLimit fullAt(10);
+    if (!fullAt.ok()) GTEST_SKIP() << "the platform offers no way to fill the disk";
+    EXPECT_FALSE(fs.WriteTextLine(number, "too long"));  // 3 of its 10 bytes fit
+    EXPECT_EQ(folder.LengthOnDisk(u8"满.txt"), 7);
+    EXPECT_TRUE(fs.WriteTextLine(number, "o"));  // exactly up to the limit
+  }
+  fs.CloseReportFile(number);
+  EXPECT_EQ(folder.ReadBytes(u8"满.txt"), "first\r\no\r\n");
 }
 
 TEST_F(FileSystemTest, OpenReportsHaveDistinctNumbers) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fs/encoding.h"
 #include "fs/fs.h"
 #include "tests/disk.h"
 
@@ -397,6 +398,54 @@ TEST_F(FileSystemTest, PathsOf260CharactersFailLikeMissingOnes) {
   EXPECT_EQ(folder.ReadBytes(file.relative), "xxxx");
   EXPECT_EQ(OpenReport(report.path), 0);
   EXPECT_EQ(folder.LengthOnDisk(report.relative), std::nullopt);
+}
+
+std::string Utf8(std::u8string_view s) { return std::string(s.begin(), s.end()); }
+
+// Both platforms convert names, arguments and messages the same way.
+TEST(EncodingTest, GbkAndUtf8) {
+  const struct {
+    const char* what;
+    std::u8string_view utf8;
+    Text gbk;
+  } bothWays[] = {
+      {"names", u8"目录树/文件.txt", "目录树/文件.txt"},
+      {"connectors", u8"├─│└", "\xA9\xC0\xA9\xA4\xA9\xA6\xA9\xB8"},
+      {"euro sign", u8"\u20AC", "\x80"},
+  };
+  for (const auto& row : bothWays) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(Utf8ToGbk(Utf8(row.utf8)), row.gbk);
+    EXPECT_EQ(GbkToUtf8(row.gbk), Utf8(row.utf8));
+  }
+
+  const struct {
+    const char* what;
+    std::string utf8;
+    Text gbk;
+  } toGbk[] = {
+      {"invalid byte", "a\xFF" "b", "a?b"},
+      {"each byte of a cut sequence", "\xE7\x9B", "??"},
+      {"outside the BMP", Utf8(u8"\U0001F600"), "?"},
+      {"outside GBK", Utf8(u8"\u0E01\u00B2"), "??"},
+  };
+  for (const auto& row : toGbk) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(Utf8ToGbk(row.utf8), row.gbk);
+  }
+
+  const struct {
+    const char* what;
+    Text gbk;
+    std::u8string_view utf8;
+  } toUtf8[] = {
+      {"lead byte at the end", "a\x81", u8"a\uFFFD"},
+      {"lead byte with an invalid trail byte", "\x81\x30" "b", u8"\uFFFDb"},
+  };
+  for (const auto& row : toUtf8) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(GbkToUtf8(row.gbk), Utf8(row.utf8));
+  }
 }
 
 struct DirectoryBits {

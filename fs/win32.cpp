@@ -169,7 +169,8 @@ std::int32_t Win32FileSystem::OpenReportFile(const Text& path) {
   // Windows itself refuses to replace an existing read-only, hidden or
   // system file with a normal one; Wine replaces it (and ignores read-only
   // for an administrator), so the rule is kept here for every Win32.
-  constexpr DWORD kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  constexpr DWORD kProtected =
+      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   const DWORD existing = ::GetFileAttributesW(wide->c_str());
   if (existing != INVALID_FILE_ATTRIBUTES && (existing & kProtected) != 0) return 0;
   // No sharing: nobody reads or writes the report while it is being made.

@@ -213,7 +213,9 @@ bool Win32FileSystem::WriteTextLine(std::int32_t number, const Text& text) {
   lineBuffer_ += "\r\n";
   const auto size = static_cast<DWORD>(lineBuffer_.size());
   DWORD written = 0;
-  if (::WriteFile(file, lineBuffer_.data(), size, &written, nullptr) && written == size) return true;
+  if (::WriteFile(file, lineBuffer_.data(), size, &written, nullptr) && written == size) {
+    return true;
+  }
   // A full disk can take part of the line: cut the file back to where the
   // line began, so no partial line stays in the report.
   if (positioned && ::SetFilePointerEx(file, lineStart, nullptr, FILE_BEGIN)) ::SetEndOfFile(file);

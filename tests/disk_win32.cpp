@@ -165,7 +165,9 @@ bool TempFolder::MakeFile(std::u8string_view relative, std::int64_t bytes) {
   while (bytes > 0) {
     const DWORD step = static_cast<DWORD>(bytes < 64 * 1024 ? bytes : 64 * 1024);
     DWORD written = 0;
-    if (!::WriteFile(file.get(), chunk.data(), step, &written, nullptr) || written == 0) return false;
+    if (!::WriteFile(file.get(), chunk.data(), step, &written, nullptr) || written == 0) {
+      return false;
+    }
     bytes -= written;
   }
   return true;

@@ -7,3 +7,10 @@ dirtree_add_test(ui ui_test)
 add_executable(commands_test commands_test.cpp)
 target_link_libraries(commands_test PRIVATE dirtree_ui dirtree_testing ${DIRTREE_GTEST})
 dirtree_add_test(commands commands_test)
+
+# Their Windows half on a real message-only window.
+if(WIN32)
+  add_executable(services_win32_test services_win32_test.cpp)
+  target_link_libraries(services_win32_test PRIVATE dirtree_ui_win32 ${DIRTREE_GTEST})
+  dirtree_add_test(services_win32 services_win32_test)
+endif()

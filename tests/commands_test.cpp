@@ -333,7 +333,7 @@ TEST_F(CommandsTest, DepthPaddingAndSizeStyleComeFromTheBoxes) {
       {true, "2", "0", true, 2, 0, kSizeReadable},
       {true, "-1", "-5", false, -1, -5, kSizeBytes},
       {true, "abc", "", true, TextToInteger("abc"), 0, kSizeReadable},
-      {true, "１２", " 7", false, 12, 7, kSizeBytes},
+      {true, "１２", " 7", false, TextToInteger("１２"), TextToInteger(" 7"), kSizeBytes},
   };
   SetPaths("D:\\Work", "R:\\tree.txt");
   for (const Row& row : rows) {

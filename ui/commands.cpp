@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint32_t kDirectoryBit = 0x10;
 
 // Where the About box sends fault reports: the project's repository page.
-constexpr const char* kFaultReportPage = "dirtree 项目仓库的问题页面";
+constexpr const char* kFaultReportPage = "dirtree 项目代码仓库页面";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -179,7 +179,7 @@ void MainWindowCommands::ShowAbout() {
   MessageRequest about;
   about.owner = surface_.Handle();
   about.caption = "Velquor目录树生成器 v1.0";
-  about.text = Text("本程序基于 dirtree 项目编写。\r\n问题反馈：") + kFaultReportPage;
+  about.text = Text("本程序基于 dirtree 项目编写。\r\n问题反馈：请到 ") + kFaultReportPage + "提交问题报告";
   about.taskModal = true;
   services_.ShowMessage(about);
 }

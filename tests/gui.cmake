@@ -1,0 +1,44 @@
+# GUI tests of dirtree.exe under Wine and Xvfb with real key and mouse
+# events: the window inspector, a test build of the program that takes in
+# injected drops, and the driver script. Windows build only.
+if(CMAKE_CROSSCOMPILING)
+  add_executable(gui_inspect ${CMAKE_CURRENT_SOURCE_DIR}/gui/inspect.cpp)
+  target_link_options(gui_inspect PRIVATE -municode)
+  target_link_libraries(gui_inspect PRIVATE user32 shell32)
+
+  if(TARGET dirtree)
+    # dirtree.exe's own sources with the drop injection hook added. Sources
+    # are made absolute because they were listed relative to the top folder.
+    get_target_property(gui_sources dirtree SOURCES)
+    get_target_property(gui_source_dir dirtree SOURCE_DIR)
+    set(gui_hook_sources)
+    foreach(source IN LISTS gui_sources)
+      if(IS_ABSOLUTE "${source}" OR source MATCHES "^\\$<")
+        list(APPEND gui_hook_sources "${source}")
+      else()
+        list(APPEND gui_hook_sources "${gui_source_dir}/${source}")
+      endif()
+    endforeach()
+    add_executable(dirtree-testhook WIN32 ${gui_hook_sources} ${CMAKE_SOURCE_DIR}/ui/drop_test_hook_win32.cpp)
+    foreach(property LINK_LIBRARIES INCLUDE_DIRECTORIES COMPILE_DEFINITIONS COMPILE_OPTIONS LINK_OPTIONS)
+      get_target_property(value dirtree ${property})
+      if(value)
+        set_property(TARGET dirtree-testhook PROPERTY ${property} "${value}")
+      endif()
+    endforeach()
+
+    set(gui_cli_args)
+    if(DIRTREE_NATIVE_CLI)
+      set(gui_cli_args --native-cli ${DIRTREE_NATIVE_CLI})
+    endif()
+    add_test(NAME gui
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/run_gui_tests.sh
+                     --exe $<TARGET_FILE:dirtree>
+                     --hook-exe $<TARGET_FILE:dirtree-testhook>
+                     --inspect $<TARGET_FILE:gui_inspect>
+                     --cli $<TARGET_FILE:dirtree-cli>
+                     ${gui_cli_args}
+                     --out ${CMAKE_CURRENT_BINARY_DIR}/gui)
+    set_tests_properties(gui PROPERTIES TIMEOUT 360)
+  endif()
+endif()

@@ -7,7 +7,14 @@
 set -uo pipefail
 native=$1 windows=$2 locale=$3
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
+# On tmpfs both platforms list a directory in the same (creation) order.
+if [[ $(stat -f -c %T /dev/shm 2>/dev/null) == tmpfs ]]; then
+  work=$(mktemp -d -p /dev/shm)
+  same_order=1
+else
+  work=$(mktemp -d)
+  same_order=0
+fi
 trap 'rm -rf "$work"' EXIT
 failures=0
 
@@ -21,10 +28,34 @@ TZ=UTC touch -m -d '2019-10-14 04:59:46' "$t/目录/子目录/文件.txt"
 mkdir -p "$work/big/b"
 truncate -s 5000000000 "$work/big/b/big.bin"
 mkdir -p "$work/empty/空"
+rows=("树|--annotate size" "树|--annotate size --readable --pad 3" "树|--annotate modified"
+      "树|--annotate none -L 0" "树|--annotate size -L 1 --pad 0" "big|--readable" "big|"
+      "empty|--annotate modified")
+if ((same_order)); then
+  # Several entries per level. Wine lists a directory sorted by name and
+  # tmpfs lists it newest first, so each level is created in descending
+  # name order. Links and dot names are left out: Wine shows a Unix link as
+  # its target and marks a dot name hidden, where Linux sets no such bit.
+  python3 - "$work/多" <<'PY'
+import os, sys
+tree = {"a.txt": 1100, "甲": {"一兆.bin": 1048576, "乙": {"z": 0, "丙": {"深.txt": 5}}},
+        "空目录": {}, "zz": 7}
+def make(path, node):
+    os.makedirs(path, exist_ok=True)
+    for name in sorted(node, reverse=True):
+        child = os.path.join(path, name)
+        if isinstance(node[name], dict):
+            make(child, node[name])
+        else:
+            with open(child, "wb") as f:
+                f.write(b"x" * node[name])
+            os.utime(child, (1571029186, 1571029186))
+make(sys.argv[1], tree)
+PY
+  rows+=("多|--annotate size" "多|--readable --pad 1" "多|--annotate none -L 1" "多|--annotate modified")
+fi
 
-for row in "树|--annotate size" "树|--annotate size --readable --pad 3" "树|--annotate modified" \
-           "树|--annotate none -L 0" "树|--annotate size -L 1 --pad 0" "big|--readable" "big|" \
-           "empty|--annotate modified"; do
+for row in "${rows[@]}"; do
   target=$work/${row%%|*} args=${row#*|}
   winpath="Z:$(sed 's|/|\\|g' <<<"$target")"
   # shellcheck disable=SC2086

@@ -29,6 +29,33 @@ crlf "$t" "└─src" "      └─main.c  2048 B" >"$work/expected"
 "$cli" --pad 2 "$t" -o "$work/r1" || fail "sizes exit code"
 expect_report "exact sizes" "$work/expected" "$work/r1"
 
+# The two example reports byte for byte. On tmpfs a directory lists its
+# entries newest first, so creating them in reverse gives the order wanted.
+if [[ $(stat -f -c %T /dev/shm 2>/dev/null) == tmpfs ]]; then
+  shm=$(mktemp -d -p /dev/shm)
+  x=$shm/Work
+  mkdir -p "$x"
+  head -c 300 /dev/zero >"$x/z.txt"
+  mkdir "$x/src"
+  head -c 2048 /dev/zero >"$x/src/main.c"
+  head -c 100 /dev/zero >"$x/a.txt"
+  crlf "$x" "├─a.txt  100 B" "├─src" "│   └─main.c  2048 B" "└─z.txt  300 B" >"$work/expected"
+  "$cli" --pad 2 "$x" -o "$work/r"
+  expect_report "first example" "$work/expected" "$work/r"
+
+  x=$shm/T
+  mkdir -p "$x/d"
+  touch "$x/d/f.txt"
+  mkdir "$x/d/e"
+  touch "$x/d/e/g.txt" "$x/b.txt"
+  crlf "$x" "├─b.txt" "└─d" "      ├─e" "      │   └─g.txt" "      └─f.txt" >"$work/expected"
+  "$cli" --annotate none "$x" -o "$work/r"
+  expect_report "second example" "$work/expected" "$work/r"
+  rm -rf "$shm"
+else
+  echo "skip: /dev/shm is not tmpfs, the example reports need a known entry order"
+fi
+
 # Standard output carries the same bytes as -o.
 "$cli" --pad 2 "$t" >"$work/r2" || fail "stdout exit code"
 cmp -s "$work/r1" "$work/r2" || fail "stdout differs from -o"

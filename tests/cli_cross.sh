@@ -2,7 +2,8 @@
 # The same tree gives the same report on Linux and on Windows: runs the
 # native dirtree-cli and dirtree-cli.exe under Wine on one tree with GBK
 # names and compares every line after the header (the header is the target
-# as typed, which differs: /tmp/x against Z:\tmp\x).
+# as typed, which differs: /tmp/x against Z:\tmp\x). The two run in
+# different time zones, since time stamps are written in UTC.
 #   cli_cross.sh NATIVE_CLI WINDOWS_CLI LOCALE
 set -uo pipefail
 native=$1 windows=$2 locale=$3
@@ -59,9 +60,9 @@ for row in "${rows[@]}"; do
   target=$work/${row%%|*} args=${row#*|}
   winpath="Z:$(sed 's|/|\\|g' <<<"$target")"
   # shellcheck disable=SC2086
-  "$native" $args "$target" -o "$work/native.txt"
+  TZ=UTC "$native" $args "$target" -o "$work/native.txt"
   # shellcheck disable=SC2086
-  "$here/../scripts/wine-run" --locale "$locale" "$windows" $args "$winpath" -o "$work/windows.txt"
+  TZ=Asia/Shanghai "$here/../scripts/wine-run" --locale "$locale" "$windows" $args "$winpath" -o "$work/windows.txt"
   if ! cmp -s <(tail -n +2 "$work/native.txt") <(tail -n +2 "$work/windows.txt"); then
     echo "FAIL: reports differ for '$row'"
     diff <(iconv -f CP936 -t UTF-8 "$work/native.txt" | cat -A) \

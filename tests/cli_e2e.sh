@@ -140,6 +140,11 @@ for args in "--bogus $work" "--depth abc $work" "--pad 1.5 $work" "--pad" "" \
   "$cli" $args >/dev/null 2>&1
   [[ $? -eq 2 ]] || fail "usage error for '$args'"
 done
+# Out of memory for a padding of two thousand million blanks: the fatal
+# message with the bytes requested, exit code -1.
+"$cli" --pad 2000000000 "$work/sizes" -o "$work/r" 2>"$work/err"
+[[ $? -eq 255 ]] || fail "memory failure exit code"
+grep -q '分配 2000000001 字节内存失败!' "$work/err" || fail "memory failure message: $(cat "$work/err")"
 "$cli" --help >/dev/null || fail "--help"
 "$cli" --version | grep -q dirtree-cli || fail "--version"
 

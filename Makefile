@@ -24,8 +24,10 @@ check: build
 	@$(MAKE) --no-print-directory build-win
 	@bash scripts/check.sh
 
+# The window on your own display, in a prefix without Wine's virtual desktop.
 gui: build-win
-	@scripts/wine-run build-win/dirtree.exe
+	@DIRTREE_WINEPREFIX=$(CURDIR)/build-win/wineprefix-gui DIRTREE_VIRTUAL_DESKTOP=0 \
+	  scripts/wine-run build-win/dirtree.exe
 
 bench: build
 	@bash bench/tree_vs_cli.sh

@@ -512,6 +512,16 @@ LRESULT Win32Surface::HandleControlMessage(ControlId control, HWND window, UINT 
         case WM_CTLCOLORBTN:
           if (window_ != nullptr) return SendMessageW(window_, message, wParam, lParam);
           break;
+        case WM_ERASEBKGND: {
+          // The window clips its children, so nothing paints the inside of
+          // a group box unless the group box does it itself.
+          HDC dc = reinterpret_cast<HDC>(wParam);
+          RECT inside{};
+          GetClientRect(window, &inside);
+          auto brush = reinterpret_cast<HBRUSH>(ColourControl(WM_CTLCOLORSTATIC, dc, window));
+          FillRect(dc, &inside, brush != nullptr ? brush : GetSysColorBrush(COLOR_BTNFACE));
+          return 1;
+        }
         default:
           break;
       }

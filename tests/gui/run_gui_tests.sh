@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# GUI tests of dirtree.exe: starts its own Xvfb display and a private Wine
+# prefix, runs the checks of gui_checks.py against the window with real key
+# and mouse events, and always takes Wine and Xvfb down again.
+#   run_gui_tests.sh --exe dirtree.exe [--hook-exe dirtree-testhook.exe]
+#                    --inspect gui_inspect.exe --cli dirtree-cli.exe
+#                    [--native-cli dirtree-cli] --out FOLDER
+# The prefix is FOLDER/wineprefix unless DIRTREE_GUI_WINEPREFIX names one; it
+# must not be shared with other Wine runs, since the end kills its wineserver.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+args=("$@") out=
+while (($#)); do
+  case $1 in
+    --out) out=$2; shift 2 ;;
+    --native-cli) shift 2 ;;  # accepted for the build's sake; the Windows CLI is the reference
+    *) shift ;;
+  esac
+done
+[[ -n $out ]] || { echo "run_gui_tests.sh: --out is required" >&2; exit 2; }
+mkdir -p "$out"
+pass_on=()
+for ((i = 0; i < ${#args[@]}; i++)); do
+  if [[ ${args[i]} == --native-cli ]]; then ((i++)); continue; fi
+  pass_on+=("${args[i]}")
+done
+
+for tool in Xvfb xdotool import identify wine wineserver python3; do
+  command -v "$tool" >/dev/null || { echo "run_gui_tests.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 2; }
+done
+
+export DIRTREE_WINEPREFIX=${DIRTREE_GUI_WINEPREFIX:-$out/wineprefix}
+xvfb_pid=
+
+cleanup() {
+  WINEPREFIX=$DIRTREE_WINEPREFIX timeout 30 wineserver -k >/dev/null 2>&1
+  if [[ -n $xvfb_pid ]]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The first free display from :90 on. Xvfb refuses a display whose lock is
+# taken, so a race with another run only moves this one further on.
+for ((display = 90; display < 190; display++)); do
+  [[ -e /tmp/.X$display-lock || -e /tmp/.X11-unix/X$display ]] && continue
+  Xvfb ":$display" -screen 0 1366x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for ((tries = 0; tries < 100; tries++)); do
+    [[ -e /tmp/.X11-unix/X$display ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ -e /tmp/.X11-unix/X$display ]] && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+done
+[[ -n $xvfb_pid ]] || { echo "run_gui_tests.sh: no Xvfb display could be started" >&2; exit 1; }
+export DISPLAY=:$display
+echo "display $DISPLAY, prefix $DIRTREE_WINEPREFIX"
+
+# A prefix left by an interrupted run may still have a wineserver on
+# another display.
+WINEPREFIX=$DIRTREE_WINEPREFIX timeout 30 wineserver -k >/dev/null 2>&1
+timeout 120 "$here/../../scripts/wine-prefix" || { echo "run_gui_tests.sh: the Wine prefix cannot be made" >&2; exit 1; }
+# One wineserver for the whole run, its output in a file: started by a
+# check's process instead, it would inherit that process's pipes.
+WINEPREFIX=$DIRTREE_WINEPREFIX wineserver -p >"$out/wineserver.log" 2>&1 </dev/null
+
+timeout --kill-after=10 300 python3 "$here/gui_checks.py" "${pass_on[@]}"
+status=$?
+((status == 124)) && echo "run_gui_tests.sh: the checks ran out of time"
+exit "$status"

@@ -213,11 +213,13 @@ class Gui:
         for run in runs:
             attempts = 1 if run.isascii() else 8
             expected += run
-            for _ in range(attempts):
+            for attempt in range(attempts):
                 self.focus_desktop()
                 self.xdotool("type", "--delay", "30" if run.isascii() else "120", run)
                 seen = self.main_until(lambda w: w["named"][name]["text"] == expected, 3.0)
                 if seen["named"][name]["text"] == expected:
+                    if attempt:
+                        print(f"note: {run!r} reached {name} on attempt {attempt + 1}", flush=True)
                     break
             else:
                 raise Failure(f"typing {text!r} into {name}: the box shows {seen['named'][name]['text']!r}")
@@ -534,6 +536,19 @@ def check_escape(gui, report, process, label):
         report.check(f"Esc ends {label} with exit code 0", False, "the process is still running")
 
 
+def check_close_box(gui, report, process, label):
+    code, hit = gui.inspect("hit", "--caption", MAIN_CAPTION, "--code", "20")  # HTCLOSE
+    if not report.check("the window has a close box in its title bar", code == 0 and hit.get("found"), repr(hit)):
+        return
+    gui.focus_desktop()
+    gui.xdotool("mousemove", str(hit["x"]), str(hit["y"]), "click", "1")
+    try:
+        code = process.wait(timeout=15)
+        report.check(f"the close box ends {label} with exit code 0", code == 0, f"exit code {code}")
+    except subprocess.TimeoutExpired:
+        report.check(f"the close box ends {label} with exit code 0", False, "the process is still running")
+
+
 def check_drops(gui, report, work):
     target = os.path.join(work, "目录树")
     other = os.path.join(work, "另一个")
@@ -607,8 +622,8 @@ def main():
         process = None
     if process is not None:
         report.run("layout", lambda: check_layout(gui, report))
-        report.run("keyboard", lambda: check_keyboard(gui, report))
         report.run("screenshot", lambda: check_screenshot(gui, report))
+        report.run("keyboard", lambda: check_keyboard(gui, report))
         report.run("About box", lambda: check_about(gui, report))
         report.run("folder browser", lambda: check_folder_browser(gui, report))
         report.run("report", lambda: check_report(gui, report, work))
@@ -626,7 +641,7 @@ def main():
         if process is not None:
             make_tree(work)
             report.run("drops", lambda: check_drops(gui, report, work))
-            report.run("Esc after drops", lambda: check_escape(gui, report, process, "dirtree-testhook.exe"))
+            report.run("close box", lambda: check_close_box(gui, report, process, "dirtree-testhook.exe"))
             if process.poll() is None:
                 process.kill()
 

@@ -17,6 +17,10 @@
 //       Asks a test build of the program to take in a drop of the paths
 //       listed in FILE (UTF-8, one Windows path a line); see
 //       ui/drop_test_hook_win32.cpp. Exit code 0 once the drop was handled.
+//   inspect hit   [criteria] --code N
+//       Where on the screen the first matching window answers WM_NCHITTEST
+//       with N along its title bar (HTCLOSE 20, HTMINBUTTON 8): the middle of
+//       that stretch, for a real mouse click there.
 //   inspect desktop
 //       The current user's desktop folder.
 //
@@ -307,6 +311,46 @@ int Drop(const Options& options) {
   return handled ? 0 : 1;
 }
 
+// Hit-test codes are answered by the window's own procedure, so this asks
+// the window rather than guessing from system metrics where its frame
+// buttons are drawn.
+int Hit(const Options& options) {
+  bool met = false;
+  std::vector<HWND> found = Await(options, met);
+  if (found.empty() || !options.id) {
+    Print("{\"found\": false}\n");
+    return 1;
+  }
+  HWND window = found.front();
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  POINT client{0, 0};
+  ClientToScreen(window, &client);
+  auto answer = [&](int x, int y) {
+    DWORD_PTR code = 0;
+    SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, kSendTimeoutMs, &code);
+    return static_cast<int>(code);
+  };
+  // The first row above the client area that shows the code gives the
+  // stretch's columns; going down its middle column gives its rows.
+  for (int y = outer.top; y < client.y; ++y) {
+    int first = -1, last = -1;
+    for (int x = outer.left; x < outer.right; ++x)
+      if (answer(x, y) == *options.id) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    if (first < 0) continue;
+    int x = (first + last) / 2, bottom = y;
+    while (bottom + 1 < client.y && answer(x, bottom + 1) == *options.id) ++bottom;
+    Print("{\"found\": true, \"x\": " + std::to_string(x) + ", \"y\": " + std::to_string((y + bottom) / 2) +
+          "}\n");
+    return 0;
+  }
+  Print("{\"found\": false}\n");
+  return 1;
+}
+
 int Desktop() {
   wchar_t path[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE)) return 1;
@@ -333,7 +377,7 @@ bool Parse(int argc, wchar_t** argv, Options& options) {
     else if (arg == L"--class") options.criteria.windowClass = *v;
     else if (arg == L"--text") options.criteria.containedText = *v;
     else if (arg == L"--wait") options.waitSeconds = _wtof(v->c_str());
-    else if (arg == L"--id") options.id = _wtoi(v->c_str());
+    else if (arg == L"--id" || arg == L"--code") options.id = _wtoi(v->c_str());
     else if (arg == L"--list") options.listFile = *v;
     else return false;
   }
@@ -353,6 +397,7 @@ int wmain(int argc, wchar_t** argv) {
   if (options.mode == L"find") return Find(options);
   if (options.mode == L"press") return Press(options);
   if (options.mode == L"drop") return Drop(options);
+  if (options.mode == L"hit") return Hit(options);
   if (options.mode == L"desktop") return Desktop();
   return 2;
 }

@@ -64,13 +64,15 @@ void EnterProgramFolder() {
 }
 
 // The error box of the fatal failure. Memory has run out: the text is
-// converted into a buffer on the stack, not into another allocation.
+// converted into a buffer on the stack, not into another allocation. The box
+// has no owner but is modal to the whole task, so the failed command cannot
+// be started again while the box is up.
 void ShowFatalMessage(const std::string& message) {
   wchar_t text[512];
   const int length = MultiByteToWideChar(kGbkCodePage, 0, message.data(), static_cast<int>(message.size()), text,
                                          static_cast<int>(std::size(text)) - 1);
   text[length > 0 ? length : 0] = L'\0';
-  MessageBoxW(nullptr, text, L"错误", MB_ICONERROR | MB_OK);
+  MessageBoxW(nullptr, text, L"错误", MB_ICONERROR | MB_OK | MB_TASKMODAL);
 }
 
 [[noreturn]] void EndProcessAfterFailure(int exitCode) {

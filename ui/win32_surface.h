@@ -92,7 +92,6 @@ class Win32Surface final : public WindowSurface {
   // the system's brush and needs none.
   std::array<GdiObject, kControlCount> backgroundBrushes_;
   GdiObject font_;
-  GdiObject editBrush_;
   Colour windowBackground_;
   Colour textColour_ = Colour::Rgb(0, 0, 0);
   SurfaceListener* listener_ = nullptr;

@@ -27,17 +27,12 @@ if(CMAKE_CROSSCOMPILING)
       endif()
     endforeach()
 
-    set(gui_cli_args)
-    if(DIRTREE_NATIVE_CLI)
-      set(gui_cli_args --native-cli ${DIRTREE_NATIVE_CLI})
-    endif()
     add_test(NAME gui
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/run_gui_tests.sh
                      --exe $<TARGET_FILE:dirtree>
                      --hook-exe $<TARGET_FILE:dirtree-testhook>
                      --inspect $<TARGET_FILE:gui_inspect>
                      --cli $<TARGET_FILE:dirtree-cli>
-                     ${gui_cli_args}
                      --out ${CMAKE_CURRENT_BINARY_DIR}/gui)
     set_tests_properties(gui PROPERTIES TIMEOUT 360)
   endif()

@@ -20,7 +20,6 @@ import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run")
-LOCALE = "zh_CN.UTF-8"
 
 MAIN_CAPTION = "Velquor_目录树生成器"
 ABOUT_CAPTION = "Velquor目录树生成器 v1.0"
@@ -119,7 +118,7 @@ class Gui:
     # --- Wine and the inspector -------------------------------------------
 
     def wine_command(self, program, *program_args):
-        return [WINE_RUN, "--locale", LOCALE, program, *program_args]
+        return [WINE_RUN, "--locale", self.args.locale, program, *program_args]
 
     def inspect(self, mode, *options, timeout=60):
         # Output goes to a file, not a pipe: a wineserver or desktop process
@@ -216,7 +215,7 @@ class Gui:
             for attempt in range(attempts):
                 self.focus_desktop()
                 self.xdotool("type", "--delay", "30" if run.isascii() else "120", run)
-                seen = self.main_until(lambda w: w["named"][name]["text"] == expected, 3.0)
+                seen = self.main_until(lambda w: w["named"][name]["text"] == expected)
                 if seen["named"][name]["text"] == expected:
                     if attempt:
                         print(f"note: {run!r} reached {name} on attempt {attempt + 1}", flush=True)
@@ -284,7 +283,7 @@ def check_layout(gui, report):
 
 
 def expect_focus(gui, report, label, name):
-    window = gui.main_until(lambda w: w["focus_name"] == name, 3.0)
+    window = gui.main_until(lambda w: w["focus_name"] == name)
     report.check(label, window["focus_name"] == name, f"focus on {window['focus_name'] or window['focus']}")
     return window
 
@@ -607,6 +606,7 @@ def main():
     parser.add_argument("--inspect", required=True)
     parser.add_argument("--cli", required=True)
     parser.add_argument("--out", required=True)
+    parser.add_argument("--locale", default="zh_CN.UTF-8")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     work = os.path.join(args.out, "trees")

@@ -389,8 +389,8 @@ bool Parse(int argc, wchar_t** argv, Options& options) {
 int wmain(int argc, wchar_t** argv) {
   Options options;
   if (!Parse(argc, argv, options)) {
-    std::fputs("usage: inspect find|press|drop|desktop [--caption C] [--class K] [--text T] [--wait S] [--gone] "
-               "[--id N] [--list FILE]\n",
+    std::fputs("usage: inspect find|press|drop|hit|desktop [--caption C] [--class K] [--text T] [--wait S] [--gone] "
+               "[--id N] [--code N] [--list FILE]\n",
                stderr);
     return 2;
   }

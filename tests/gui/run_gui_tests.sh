@@ -3,8 +3,8 @@
 # prefix, runs the checks of gui_checks.py against the window with real key
 # and mouse events, and always takes Wine and Xvfb down again.
 #   run_gui_tests.sh --exe dirtree.exe [--hook-exe dirtree-testhook.exe]
-#                    --inspect gui_inspect.exe --cli dirtree-cli.exe
-#                    [--native-cli dirtree-cli] --out FOLDER
+#                    --inspect gui_inspect.exe --cli dirtree-cli.exe --out FOLDER
+#                    [--locale zh_CN.UTF-8|C.UTF-8]
 # The prefix is FOLDER/wineprefix unless DIRTREE_GUI_WINEPREFIX names one; it
 # must not be shared with other Wine runs, since the end kills its wineserver.
 set -uo pipefail
@@ -14,17 +14,11 @@ args=("$@") out=
 while (($#)); do
   case $1 in
     --out) out=$2; shift 2 ;;
-    --native-cli) shift 2 ;;  # accepted for the build's sake; the Windows CLI is the reference
     *) shift ;;
   esac
 done
 [[ -n $out ]] || { echo "run_gui_tests.sh: --out is required" >&2; exit 2; }
 mkdir -p "$out"
-pass_on=()
-for ((i = 0; i < ${#args[@]}; i++)); do
-  if [[ ${args[i]} == --native-cli ]]; then ((i++)); continue; fi
-  pass_on+=("${args[i]}")
-done
 
 for tool in Xvfb xdotool import identify wine wineserver python3; do
   command -v "$tool" >/dev/null || { echo "run_gui_tests.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 2; }
@@ -70,7 +64,7 @@ timeout 120 "$here/../../scripts/wine-prefix" || { echo "run_gui_tests.sh: the W
 # check's process instead, it would inherit that process's pipes.
 WINEPREFIX=$DIRTREE_WINEPREFIX wineserver -p >"$out/wineserver.log" 2>&1 </dev/null
 
-timeout --kill-after=10 300 python3 "$here/gui_checks.py" "${pass_on[@]}"
+timeout --kill-after=10 300 python3 "$here/gui_checks.py" "${args[@]}"
 status=$?
 ((status == 124)) && echo "run_gui_tests.sh: the checks ran out of time"
 exit "$status"

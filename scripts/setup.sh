@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config googletest libgtest-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 locales xvfb xdotool x11-utils imagemagick fonts-wqy-microhei fonts-wine
+  wine wine64 locales xvfb xdotool x11-utils imagemagick fonts-wqy-microhei
   hyperfine tree python3
 )
 

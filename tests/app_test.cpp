@@ -70,7 +70,8 @@ TEST_F(ExitRoutinesTest, FatalFailureShowsTheMessageAndSkipsTheRoutines) {
                               shown.push_back(message);
                             },
                             [&](int exitCode) { exitCodes.push_back(exitCode); }});
-  EXPECT_EQ(shown, (std::vector<std::string>{"运行时出错!\r\n\r\n错误信息：分配 1073741825 字节内存失败!\r\n"}));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"运行时出错!\r\n\r\n错误信息：分配 1073741825 字节内存失败!\r\n"}));
   EXPECT_EQ(exitCodes, (std::vector<int>{-1}));
   lifecycle.exitRoutines().RunAll();
   EXPECT_TRUE(routineLog.empty());
@@ -81,7 +82,9 @@ class GlobalObjectsTest : public ::testing::Test {
   void TearDown() override { ReleaseGlobalObjects(); }
 
   void Create() {
-    CreateGlobalObjects({.makeDropRegistry = [this](DropRecordList& records) { return DropFileRegistry(records, platform); },
+    CreateGlobalObjects({.makeDropRegistry = [this](DropRecordList& records) {
+                           return DropFileRegistry(records, platform);
+                         },
                          .fileSystem = &fileSystem,
                          .trace = [this](std::string_view event) { trace.emplace_back(event); }});
   }
@@ -132,7 +135,9 @@ class ClosingTest : public ::testing::Test {
   ClosingTest()
       : lifecycle([this](int exitCode) { headless.log.push_back("quit " + std::to_string(exitCode)); }),
         surface(headless, lifecycle) {
-    CreateGlobalObjects({.makeDropRegistry = [this](DropRecordList& records) { return DropFileRegistry(records, platform); },
+    CreateGlobalObjects({.makeDropRegistry = [this](DropRecordList& records) {
+                           return DropFileRegistry(records, platform);
+                         },
                          .fileSystem = &fileSystem,
                          .trace = [this](std::string_view event) { headless.log.emplace_back(event); }});
     lifecycle.exitRoutines().Add(ReleaseGlobalObjects);

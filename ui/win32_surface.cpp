@@ -220,7 +220,8 @@ bool Win32Surface::Create(const WindowDefinition& definition, Point position, Su
   textColour_ = definition.textColour;
   for (const ControlDefinition& control : definition.controls) {
     backgrounds_[Index(control.id)] = control.background;
-    if (!control.background.isDefault) backgroundBrushes_[Index(control.id)].Reset(CreateSolidBrush(ToColorRef(control.background)));
+    if (!control.background.isDefault)
+      backgroundBrushes_[Index(control.id)].Reset(CreateSolidBrush(ToColorRef(control.background)));
   }
   font_.Reset(CreateControlFont(definition.font));
 
@@ -286,7 +287,9 @@ bool Win32Surface::CreateControls(const WindowDefinition& definition) {
   return true;
 }
 
-WindowHandle Win32Surface::Handle() const { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window_)); }
+WindowHandle Win32Surface::Handle() const {
+  return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(window_));
+}
 
 void Win32Surface::ShowWindow() {
   if (window_ == nullptr) return;

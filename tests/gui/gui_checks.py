@@ -61,7 +61,7 @@ BUTTON_TYPES = {PUSH: {0x0}, RADIO: {0x4, 0x9}, GROUP: {0x7}}  # BS_PUSHBUTTON, 
 RECT_OF = {name: rect for name, _, _, rect, _, _, _ in CONTROLS}
 # Stands for a control that is not where the table puts it.
 MISSING = {"hwnd": None, "class": "", "text": None, "rect": None, "enabled": None, "visible": False,
-           "checked": None, "style": "0x0"}
+           "checked": None, "selection": None, "style": "0x0"}
 
 
 class Failure(Exception):
@@ -377,6 +377,10 @@ def check_about(gui, report):
     report.check(f"Ctrl+A opens the About box {ABOUT_CAPTION!r}", box is not None)
     if box is None:
         return
+    edit = gui.main()["named"]["编辑框1"]
+    selected_nothing = bool(edit["text"]) and edit["selection"][0] == edit["selection"][1]
+    report.check("Ctrl+A selects nothing in 编辑框1", selected_nothing,
+                 f"text {edit['text']!r}, selection {edit['selection']}")
     report.check("the About box is owned by the main window", box["owner"] == window["hwnd"],
                  f"owner {box['owner']}, main window {window['hwnd']}")
     report.check("the About box has two lines of text", len(text.replace("\r\n", "\n").split("\n")) == 2,
@@ -572,6 +576,10 @@ def check_drops(gui, report, work):
     want = (windows_path(target), desktop_path + "\\目录树.TXT")
     report.check("a dropped folder sets 编辑框1 to it and 编辑框2 to desktop\\name.TXT", boxes(window) == want,
                  f"got {boxes(window)}, want {want}")
+    end = len(window["named"]["编辑框1"]["text"])
+    report.check("a dropped folder puts the caret of 编辑框1 at the end",
+                 window["named"]["编辑框1"]["selection"] == [end, end],
+                 f"selection {window['named']['编辑框1']['selection']}, text length {end}")
 
     window = drop(windows_path(os.path.join(target, "a.txt")))
     report.check("a dropped file changes neither box", boxes(window) == want, f"got {boxes(window)}")
@@ -624,10 +632,10 @@ def main():
         report.run("layout", lambda: check_layout(gui, report))
         report.run("screenshot", lambda: check_screenshot(gui, report))
         report.run("keyboard", lambda: check_keyboard(gui, report))
-        report.run("About box", lambda: check_about(gui, report))
         report.run("folder browser", lambda: check_folder_browser(gui, report))
         report.run("report", lambda: check_report(gui, report, work))
         report.run("missing target", lambda: check_missing_target(gui, report, work))
+        report.run("About box", lambda: check_about(gui, report))
         report.run("Esc", lambda: check_escape(gui, report, process, "dirtree.exe"))
         if process.poll() is None:
             process.kill()

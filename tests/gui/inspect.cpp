@@ -7,7 +7,8 @@
 //       whose descendants shows a text containing T (each criterion optional):
 //       outer and client rectangles, and for every descendant control its
 //       class, text, rectangle in client coordinates of the top-level window,
-//       enabled, visible, check state and id; the control with the focus.
+//       enabled, visible, check state, selection of edit boxes and id; the
+//       control with the focus.
 //       --wait polls until one matches (or, with --gone, until none does).
 //       Exit code 0 when the wait was met, 1 otherwise.
 //   inspect press [criteria] --id N [--wait SECONDS]
@@ -208,6 +209,13 @@ std::string DescribeControl(HWND top, HWND control) {
     if (SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state))
       checked = std::to_string(state);
   }
+  // Edit boxes: the selection as start and end offsets (equal: a caret).
+  std::string selection = "null";
+  if (ClassOf(control) == L"Edit") {
+    DWORD_PTR packed = 0;
+    if (SendMessageTimeoutW(control, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &packed))
+      selection = "[" + std::to_string(LOWORD(packed)) + ", " + std::to_string(HIWORD(packed)) + "]";
+  }
   char style[16];
   std::snprintf(style, sizeof style, "\"0x%08lx\"", static_cast<unsigned long>(GetWindowLongW(control, GWL_STYLE)));
 
@@ -222,6 +230,7 @@ std::string DescribeControl(HWND top, HWND control) {
   out += ", \"enabled\": " + JsonBool(IsWindowEnabled(control));
   out += ", \"visible\": " + JsonBool(IsWindowVisible(control));
   out += ", \"checked\": " + checked;
+  out += ", \"selection\": " + selection;
   out += ", \"style\": " + std::string(style);
   return out + "}";
 }

@@ -25,9 +25,10 @@ for tool in Xvfb xdotool import identify wine wineserver python3; do
 done
 
 export DIRTREE_WINEPREFIX=${DIRTREE_GUI_WINEPREFIX:-$out/wineprefix}
-xvfb_pid=
+xvfb_pid= checks_pid=
 
 cleanup() {
+  [[ -n $checks_pid ]] && kill "$checks_pid" 2>/dev/null
   WINEPREFIX=$DIRTREE_WINEPREFIX timeout 30 wineserver -k >/dev/null 2>&1
   if [[ -n $xvfb_pid ]]; then
     kill "$xvfb_pid" 2>/dev/null
@@ -37,6 +38,12 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# Whether our Xvfb owns the display: the lock file names the server's pid.
+owns_display() {
+  local owner=
+  [[ -e /tmp/.X11-unix/X$1 ]] && read -r owner <"/tmp/.X$1-lock" 2>/dev/null && ((owner == xvfb_pid))
+}
+
 # The first free display from :90 on. Xvfb refuses a display whose lock is
 # taken, so a race with another run only moves this one further on.
 for ((display = 90; display < 190; display++)); do
@@ -44,11 +51,12 @@ for ((display = 90; display < 190; display++)); do
   Xvfb ":$display" -screen 0 1366x768x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for ((tries = 0; tries < 100; tries++)); do
-    [[ -e /tmp/.X11-unix/X$display ]] && break
+    owns_display "$display" && break
     kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
-  if [[ -e /tmp/.X11-unix/X$display ]] && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  if owns_display "$display" && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  kill "$xvfb_pid" 2>/dev/null
   wait "$xvfb_pid" 2>/dev/null
   xvfb_pid=
 done
@@ -64,7 +72,11 @@ timeout 120 "$here/../../scripts/wine-prefix" || { echo "run_gui_tests.sh: the W
 # check's process instead, it would inherit that process's pipes.
 WINEPREFIX=$DIRTREE_WINEPREFIX wineserver -p >"$out/wineserver.log" 2>&1 </dev/null
 
-timeout --kill-after=10 300 python3 "$here/gui_checks.py" "${args[@]}"
+# In the background, so that a signal to this script is acted on at once.
+timeout --kill-after=10 300 python3 "$here/gui_checks.py" "${args[@]}" &
+checks_pid=$!
+wait "$checks_pid"
 status=$?
+checks_pid=
 ((status == 124)) && echo "run_gui_tests.sh: the checks ran out of time"
 exit "$status"

@@ -24,6 +24,13 @@ inline constexpr int kMaxPathCharacters = 259;
 // Characters of a GBK text, a double-byte character counting as one.
 int CountCharacters(const Text& text);
 
+// Whether a path is longer than the file functions take.
+inline bool ExceedsPathLimit(const Text& path) {
+  // A text of no more bytes than the limit has no more characters either.
+  return path.size() > static_cast<std::size_t>(kMaxPathCharacters) &&
+         CountCharacters(path) > kMaxPathCharacters;
+}
+
 // One entry as the platform enumeration delivers it.
 struct RawEntry {
   Text name;  // long name alone, GBK

@@ -97,6 +97,23 @@ struct ReportFile {
   off_t lineStart = 0;  // where the next line begins
 };
 
+// Who this process reads as; fixed for the life of the process.
+struct Credentials {
+  uid_t uid = ::geteuid();
+  std::vector<gid_t> groups = Groups();
+
+  static std::vector<gid_t> Groups() {
+    std::vector<gid_t> groups(1, ::getegid());
+    const int n = ::getgroups(0, nullptr);
+    if (n > 0) {
+      groups.resize(1 + static_cast<std::size_t>(n));
+      const int got = ::getgroups(n, groups.data() + 1);
+      groups.resize(1 + static_cast<std::size_t>(std::max(got, 0)));
+    }
+    return groups;
+  }
+};
+
 class PosixFileSystem : public FileSystem {
  public:
   char Separator() const override { return '/'; }
@@ -134,6 +151,7 @@ class PosixFileSystem : public FileSystem {
 
   std::vector<PosixEnumeration*> active_;
   Status memo_;
+  const Credentials credentials_;
   std::map<std::int32_t, ReportFile> reports_;
   std::int32_t nextNumber_ = 1;
   std::string lineBuffer_;
@@ -141,9 +159,9 @@ class PosixFileSystem : public FileSystem {
 
 class PosixEnumeration : public Enumeration {
  public:
-  PosixEnumeration(PosixFileSystem& fs, FileDescriptor fd, DIR* dir, Text directory, Text wildcard)
-      : fs_(fs), fd_(std::move(fd)), dir_(dir), directory_(std::move(directory)),
-        wildcard_(std::move(wildcard)) {
+  PosixEnumeration(PosixFileSystem& fs, DIR* dir, Text directory, Text wildcard)
+      : fs_(fs), dir_(dir), directory_(std::move(directory)), wildcard_(std::move(wildcard)),
+        matchesAll_(wildcard_ == "*") {
     fs_.Register(this);
   }
   ~PosixEnumeration() override { fs_.Unregister(this); }
@@ -165,7 +183,16 @@ class PosixEnumeration : public Enumeration {
   }
 
   const Text& directory() const { return directory_; }
-  int fd() const { return fd_.get(); }
+  int fd() const { return ::dirfd(dir_.get()); }
+
+  // The name on disk of one of the last two entries read (the one the walk
+  // is listing and its look-ahead), so asking about it needs no conversion.
+  const std::string* NativeName(const Text& name) const {
+    for (const Delivered& d : recent_) {
+      if (d.name == name) return &d.native;
+    }
+    return nullptr;
+  }
 
  private:
   bool Read(RawEntry& entry) {
@@ -174,8 +201,11 @@ class PosixEnumeration : public Enumeration {
       const char* name = d->d_name;
       if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
       Text gbk = Utf8ToGbk(name);
-      if (!MatchesWildcard(wildcard_.c_str(), gbk.c_str())) continue;
+      if (!matchesAll_ && !MatchesWildcard(wildcard_.c_str(), gbk.c_str())) continue;
       entry.attributes = Attributes(d);
+      Delivered& slot = recent_[newest_ ^= 1];
+      slot.name = gbk;
+      slot.native = name;
       entry.name = std::move(gbk);
       return true;
     }
@@ -189,40 +219,39 @@ class PosixEnumeration : public Enumeration {
       default: break;
     }
     struct stat own, target;
-    if (::fstatat(fd_.get(), d->d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) return kFileWord;
+    if (::fstatat(fd(), d->d_name, &own, AT_SYMLINK_NOFOLLOW) != 0) return kFileWord;
     const bool targetIsDirectory =
-        S_ISLNK(own.st_mode) && ::fstatat(fd_.get(), d->d_name, &target, 0) == 0 &&
+        S_ISLNK(own.st_mode) && ::fstatat(fd(), d->d_name, &target, 0) == 0 &&
         S_ISDIR(target.st_mode);
     return WordOf(own.st_mode, targetIsDirectory);
   }
 
+  struct Delivered {
+    Text name;
+    std::string native;
+  };
+
   PosixFileSystem& fs_;
-  FileDescriptor fd_;
   DirectoryStream dir_;
   Text directory_;
   Text wildcard_;
+  bool matchesAll_;
+  Delivered recent_[2];
+  int newest_ = 0;
   bool pending_ = false;
   RawEntry first_;
 };
 
 std::unique_ptr<Enumeration> PosixFileSystem::OpenEnumeration(const Text& pattern) {
   ForgetStatus();
-  if (CountCharacters(pattern) > kMaxPathCharacters) return nullptr;
+  if (ExceedsPathLimit(pattern)) return nullptr;
   const std::size_t cut = pattern.rfind('/');
   Text directory = cut == Text::npos ? Text() : pattern.substr(0, cut + 1);
   Text wildcard = cut == Text::npos ? pattern : pattern.substr(cut + 1);
   const std::string native = directory.empty() ? std::string(".") : GbkToUtf8(directory);
-  FileDescriptor fd(::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!fd.valid()) return nullptr;
-  const int streamFd = ::dup(fd.get());
-  if (streamFd < 0) return nullptr;
-  DIR* dir = ::fdopendir(streamFd);
-  if (!dir) {
-    ::close(streamFd);
-    return nullptr;
-  }
-  auto e = std::make_unique<PosixEnumeration>(*this, std::move(fd), dir, std::move(directory),
-                                              std::move(wildcard));
+  DIR* dir = ::opendir(native.c_str());
+  if (!dir) return nullptr;
+  auto e = std::make_unique<PosixEnumeration>(*this, dir, std::move(directory), std::move(wildcard));
   if (!e->Prime()) return nullptr;
   return e;
 }
@@ -233,7 +262,7 @@ const PosixFileSystem::Status* PosixFileSystem::Query(const Text& path) {
   memo_.path = path;
   memo_.exists = false;
   memo_.hasTarget = false;
-  if (CountCharacters(path) <= kMaxPathCharacters && !path.empty()) {
+  if (!ExceedsPathLimit(path) && !path.empty()) {
     // A name directly inside the innermost enumeration is asked relative
     // to that directory's descriptor.
     int dirFd = AT_FDCWD;
@@ -244,7 +273,9 @@ const PosixFileSystem::Status* PosixFileSystem::Query(const Text& path) {
       if (!dir.empty() && path.size() > dir.size() && path.compare(0, dir.size(), dir) == 0 &&
           path.find('/', dir.size()) == Text::npos) {
         dirFd = top.fd();
-        native = GbkToUtf8(path.substr(dir.size()));
+        const Text name = path.substr(dir.size());
+        const std::string* known = top.NativeName(name);
+        native = known ? *known : GbkToUtf8(name);
       }
     }
     if (dirFd == AT_FDCWD) native = GbkToUtf8(path);
@@ -272,16 +303,10 @@ bool PosixFileSystem::OpenableForReading(const Status& s) const {
       return false;
     }
   }
-  const uid_t uid = ::geteuid();
-  if (uid == 0) return true;
-  if (f.stx_uid == uid) return (f.stx_mode & S_IRUSR) != 0;
-  const gid_t gid = ::getegid();
-  bool inGroup = f.stx_gid == gid;
-  if (!inGroup) {
-    gid_t groups[256];
-    const int n = ::getgroups(256, groups);
-    inGroup = std::find(groups, groups + std::max(n, 0), f.stx_gid) != groups + std::max(n, 0);
-  }
+  if (credentials_.uid == 0) return true;
+  if (f.stx_uid == credentials_.uid) return (f.stx_mode & S_IRUSR) != 0;
+  const bool inGroup = std::find(credentials_.groups.begin(), credentials_.groups.end(),
+                                 f.stx_gid) != credentials_.groups.end();
   return (f.stx_mode & (inGroup ? S_IRGRP : S_IROTH)) != 0;
 }
 
@@ -317,7 +342,7 @@ std::optional<FileTimes> PosixFileSystem::GetFileTimes(const Text& path) {
 
 std::int32_t PosixFileSystem::OpenReportFile(const Text& path) {
   ForgetStatus();
-  if (path.empty() || CountCharacters(path) > kMaxPathCharacters) return 0;
+  if (path.empty() || ExceedsPathLimit(path)) return 0;
   const std::string native = GbkToUtf8(path);
   // Non-blocking so that a FIFO without a reader fails instead of hanging.
   FileDescriptor fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK,

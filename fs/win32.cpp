@@ -63,7 +63,7 @@ class FindHandleOwner {
 // The wide form of a path the ANSI functions would take, or nothing for a
 // path they would refuse as too long.
 std::optional<std::wstring> WidePath(const Text& path) {
-  if (CountCharacters(path) > kMaxPathCharacters) return std::nullopt;
+  if (ExceedsPathLimit(path)) return std::nullopt;
   return GbkToWide(path);
 }
 

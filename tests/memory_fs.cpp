@@ -51,7 +51,7 @@ const MemoryFileSystem::Entry* MemoryFileSystem::Find(const Text& path) const {
 
 std::unique_ptr<Enumeration> MemoryFileSystem::OpenEnumeration(const Text& pattern) {
   patterns_.push_back(pattern);
-  if (CountCharacters(pattern) > kMaxPathCharacters) return nullptr;
+  if (ExceedsPathLimit(pattern)) return nullptr;
   const std::size_t cut = pattern.rfind(separator_);
   if (cut == Text::npos) return nullptr;
   auto dir = directories_.find(pattern.substr(0, cut + 1));
@@ -60,7 +60,7 @@ std::unique_ptr<Enumeration> MemoryFileSystem::OpenEnumeration(const Text& patte
 }
 
 std::uint32_t MemoryFileSystem::GetEntryAttributes(const Text& path) {
-  if (CountCharacters(path) > kMaxPathCharacters) return kInvalidAttributes;
+  if (ExceedsPathLimit(path)) return kInvalidAttributes;
   if (const Entry* e = Find(path)) return e->attributes;
   auto it = attributes_.find(path);
   return it == attributes_.end() ? kInvalidAttributes : it->second;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -95,6 +96,9 @@ struct ReportFile {
   dev_t device = 0;
   ino_t inode = 0;
   off_t lineStart = 0;  // where the next line begins
+  // A failed line is cut back only in a file this layer created: standard
+  // output may be appending to a file whose earlier contents are not ours.
+  bool createdHere = false;
 };
 
 // Who this process reads as; fixed for the life of the process.
@@ -129,6 +133,7 @@ class PosixFileSystem : public FileSystem {
   void Register(PosixEnumeration* e) { active_.push_back(e); }
   void Unregister(PosixEnumeration* e) {
     active_.erase(std::find(active_.begin(), active_.end(), e));
+    ForgetStatus();
   }
   void ForgetStatus() { memo_.valid = false; }
 
@@ -145,7 +150,7 @@ class PosixFileSystem : public FileSystem {
   };
 
   const Status* Query(const Text& path);
-  std::int32_t Adopt(FileDescriptor fd);
+  std::int32_t Adopt(FileDescriptor fd, bool createdHere);
   bool OpenableForReading(const Status& s) const;
   const struct statx& Followed(const Status& s) const { return s.hasTarget ? s.target : s.own; }
 
@@ -189,7 +194,7 @@ class PosixEnumeration : public Enumeration {
   // is listing and its look-ahead), so asking about it needs no conversion.
   const std::string* NativeName(const Text& name) const {
     for (const Delivered& d : recent_) {
-      if (d.name == name) return &d.native;
+      if (!d.name.empty() && d.name == name) return &d.native;
     }
     return nullptr;
   }
@@ -203,8 +208,12 @@ class PosixEnumeration : public Enumeration {
       Text gbk = Utf8ToGbk(name);
       if (!matchesAll_ && !MatchesWildcard(wildcard_.c_str(), gbk.c_str())) continue;
       entry.attributes = Attributes(d);
+      // A name that lost characters to "?" must not reach its entry through
+      // the name on disk: a path built from it does not on Windows either.
       Delivered& slot = recent_[newest_ ^= 1];
-      slot.name = gbk;
+      const bool exact = std::count(gbk.begin(), gbk.end(), '?') ==
+                         std::count(name, name + std::strlen(name), '?');
+      slot.name = exact ? gbk : Text();
       slot.native = name;
       entry.name = std::move(gbk);
       return true;
@@ -288,7 +297,9 @@ const PosixFileSystem::Status* PosixFileSystem::Query(const Text& path) {
       }
     }
   }
-  memo_.valid = true;
+  // Kept only during a walk, where the next enumeration step drops it; a
+  // caller asking again later sees the disk as it is then.
+  memo_.valid = !active_.empty();
   return memo_.exists ? &memo_ : nullptr;
 }
 
@@ -349,15 +360,15 @@ std::int32_t PosixFileSystem::OpenReportFile(const Text& path) {
                            0666));
   if (!fd.valid()) return 0;
   ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
-  return Adopt(std::move(fd));
+  return Adopt(std::move(fd), true);
 }
 
 std::int32_t PosixFileSystem::OpenStandardOutput() {
   ForgetStatus();
-  return Adopt(FileDescriptor(::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)));
+  return Adopt(FileDescriptor(::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)), false);
 }
 
-std::int32_t PosixFileSystem::Adopt(FileDescriptor fd) {
+std::int32_t PosixFileSystem::Adopt(FileDescriptor fd, bool createdHere) {
   struct stat st;
   if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return 0;
   while (nextNumber_ <= 0 || reports_.count(nextNumber_)) {
@@ -369,6 +380,7 @@ std::int32_t PosixFileSystem::Adopt(FileDescriptor fd) {
   report.inode = st.st_ino;
   const off_t position = ::lseek(fd.get(), 0, SEEK_CUR);
   report.lineStart = position > 0 ? position : 0;
+  report.createdHere = createdHere;
   report.fd = std::move(fd);
   return number;
 }
@@ -389,8 +401,10 @@ bool PosixFileSystem::WriteTextLine(std::int32_t number, const Text& text) {
   }
   // No partial line stays behind: cut the file back to where it began.
   // (Devices and pipes refuse both calls; nothing of the line stayed there.)
-  if (::ftruncate(report.fd.get(), report.lineStart) != 0) errno = 0;
-  ::lseek(report.fd.get(), report.lineStart, SEEK_SET);
+  if (report.createdHere) {
+    if (::ftruncate(report.fd.get(), report.lineStart) != 0) errno = 0;
+    ::lseek(report.fd.get(), report.lineStart, SEEK_SET);
+  }
   return false;
 }
 

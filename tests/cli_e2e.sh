@@ -19,6 +19,13 @@ expect_report() {
   fi
 }
 crlf() { printf '%s\r\n' "$@"; }
+# run NAME ARGS...: one successful run whose report is written anew.
+run() {
+  local name=$1
+  shift
+  rm -f "$work/r"
+  "$cli" "$@" || fail "$name: exit code $?"
+}
 
 # Entries come in directory order; a tree whose directories hold one entry,
 # or whose order we do not depend on, keeps the expectations exact.
@@ -29,32 +36,25 @@ crlf "$t" "└─src" "      └─main.c  2048 B" >"$work/expected"
 "$cli" --pad 2 "$t" -o "$work/r1" || fail "sizes exit code"
 expect_report "exact sizes" "$work/expected" "$work/r1"
 
-# The two example reports byte for byte. On tmpfs a directory lists its
-# entries newest first, so creating them in reverse gives the order wanted.
-if [[ $(stat -f -c %T /dev/shm 2>/dev/null) == tmpfs ]]; then
-  shm=$(mktemp -d -p /dev/shm)
+# The two example reports byte for byte, on tmpfs, where a directory lists
+# its entries in the order of their creation (or its reverse).
+shm=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+ordered_tree() { python3 "$(dirname "$0")/ordered_tree.py" "$@"; }
+if ordered_tree "$shm/Work" '[["a.txt", 100], ["src", [["main.c", 2048]]], ["z.txt", 300]]' &&
+   ordered_tree "$shm/T" '[["b.txt", 0], ["d", [["e", [["g.txt", 0]]], ["f.txt", 0]]]]'; then
   x=$shm/Work
-  mkdir -p "$x"
-  head -c 300 /dev/zero >"$x/z.txt"
-  mkdir "$x/src"
-  head -c 2048 /dev/zero >"$x/src/main.c"
-  head -c 100 /dev/zero >"$x/a.txt"
   crlf "$x" "├─a.txt  100 B" "├─src" "│   └─main.c  2048 B" "└─z.txt  300 B" >"$work/expected"
-  "$cli" --pad 2 "$x" -o "$work/r"
+  run "first example" --pad 2 "$x" -o "$work/r"
   expect_report "first example" "$work/expected" "$work/r"
 
   x=$shm/T
-  mkdir -p "$x/d"
-  touch "$x/d/f.txt"
-  mkdir "$x/d/e"
-  touch "$x/d/e/g.txt" "$x/b.txt"
   crlf "$x" "├─b.txt" "└─d" "      ├─e" "      │   └─g.txt" "      └─f.txt" >"$work/expected"
-  "$cli" --annotate none "$x" -o "$work/r"
+  run "second example" --annotate none "$x" -o "$work/r"
   expect_report "second example" "$work/expected" "$work/r"
-  rm -rf "$shm"
 else
-  echo "skip: /dev/shm is not tmpfs, the example reports need a known entry order"
+  echo "skip: the example reports need a file system that lists entries in creation order"
 fi
+rm -rf "$shm"
 
 # Standard output carries the same bytes as -o.
 "$cli" --pad 2 "$t" >"$work/r2" || fail "stdout exit code"
@@ -65,19 +65,21 @@ t=$work/big
 mkdir -p "$t"
 truncate -s 5368709120 "$t/huge.bin"
 crlf "$t/" "└─huge.bin 5GB" >"$work/expected"
-"$cli" --readable --pad 1 "$t/" -o "$work/r" || fail "readable exit code"
+run "readable" --readable --pad 1 "$t/" -o "$work/r"
 expect_report "readable size over 4 GiB, trailing separator kept" "$work/expected" "$work/r"
 
-# GBK names, a link to a directory and a broken link are listed, not descended.
+# GBK names; a link to a directory is listed and not descended, a link to a
+# file is sized by its target, a broken link is sized 0.
 t=$work/links
 mkdir -p "$t/目录"
-touch "$t/目录/文件.txt"
+head -c 3 /dev/zero >"$t/目录/文件.txt"
 ln -s "$t/目录" "$t/目录/链接"
-crlf "$t" "└─目录" "      ├─文件.txt" "      └─链接" >"$work/expected"
-LC_ALL=C "$cli" --annotate none "$t" -o "$work/r" 2>/dev/null
+ln -s "$t/目录/文件.txt" "$t/目录/文件链接"
+ln -s "$t/nowhere" "$t/目录/断链"
+run "links" --annotate size --pad 1 "$t" -o "$work/r"
 # Directory order is not sorted: compare as a set below the first two lines.
-if [[ $(iconv -f CP936 -t UTF-8 <"$work/r" | sed -n '3,$p' | sed 's/[├└]─//' | sort | tr -d '\r' | tr '\n' ' ') \
-      != "      文件.txt       链接 " ]]; then
+if [[ $(iconv -f CP936 -t UTF-8 <"$work/r" | sed -n '3,$p' | sed 's/[├└]─//' | sort | tr -d '\r' | tr '\n' '|') \
+      != "      文件.txt 3 B|      文件链接 3 B|      断链 0 B|      链接 0 B|" ]]; then
   fail "GBK names and links"
   iconv -f CP936 -t UTF-8 <"$work/r" | cat -A
 fi
@@ -85,7 +87,7 @@ fi
 # The report inside its own tree is listed with size 0.
 t=$work/inside
 mkdir -p "$t"
-"$cli" --pad 1 "$t" -o "$t/report.txt" || fail "inside exit code"
+run "inside" --pad 1 "$t" -o "$t/report.txt"
 crlf "$t" "└─report.txt 0 B" >"$work/expected"
 expect_report "report inside the tree" "$work/expected" "$t/report.txt"
 
@@ -95,23 +97,23 @@ mkdir -p "$t"
 touch "$t/f"
 for zone in UTC Asia/Shanghai; do
   TZ=UTC touch -m -d '2019-10-14 04:59:46.6' "$t/f"
-  TZ=$zone "$cli" --annotate modified --pad 1 "$t" -o "$work/r"
+  TZ=$zone run "time zone $zone" --annotate modified --pad 1 "$t" -o "$work/r"
   crlf "$t" "└─f 2019年10月14日4时59分46秒" >"$work/expected"
   expect_report "last-write time in $zone" "$work/expected" "$work/r"
 done
 TZ=UTC touch -a -d '2020-01-02 00:00:00' "$t/f"
-"$cli" --annotate accessed --pad 0 "$t" -o "$work/r"
+run "accessed" --annotate accessed --pad 0 "$t" -o "$work/r"
 crlf "$t" "└─f2020年1月2日" >"$work/expected"
 expect_report "midnight is the date alone" "$work/expected" "$work/r"
 TZ=UTC touch -a -d '2020-01-02 00:00:07' "$t/f"
-"$cli" --annotate accessed --pad 0 "$t" -o "$work/r"
+run "accessed" --annotate accessed --pad 0 "$t" -o "$work/r"
 crlf "$t" "└─f2020年1月2日0时0分7秒" >"$work/expected"
 expect_report "seconds after midnight" "$work/expected" "$work/r"
 
 # A directory nested past 259 characters shows no contents.
 t=$work/deep/$(printf 'd%.0s' {1..200})
 mkdir -p "$t/$(printf 'e%.0s' {1..70})/inner"
-"$cli" --annotate none "$t" -o "$work/r"
+run "path limit" --annotate none "$t" -o "$work/r"
 [[ $(wc -l <"$work/r") -eq 2 ]] || fail "path limit: expected header and one entry"
 
 # Depth limits.
@@ -119,7 +121,7 @@ t=$work/depth
 mkdir -p "$t/a/b/c"
 for row in "0 2" "1 3" "2 4" "-1 4" "-5 4"; do
   set -- $row
-  "$cli" --annotate none -L "$1" "$t" -o "$work/r"
+  run "depth $1" --annotate none -L "$1" "$t" -o "$work/r"
   [[ $(wc -l <"$work/r") -eq $2 ]] || fail "depth $1: $(wc -l <"$work/r") lines"
 done
 

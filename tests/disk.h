@@ -60,6 +60,13 @@ class TempFolder {
   bool MakeSparseFile(std::u8string_view relative, std::int64_t bytes);
   // Sets the last-write stamp, in 100-nanosecond ticks since 1601 UTC.
   bool SetLastWriteTime(std::u8string_view relative, std::int64_t ticksSince1601);
+  // Linux entries that Windows has no counterpart for; false elsewhere.
+  // A symbolic link at `relative` to `target` (relative to the link).
+  bool MakeSymbolicLink(std::u8string_view relative, std::u8string_view target);
+  bool MakeFifo(std::u8string_view relative);
+  // Takes every permission away from the file.
+  bool MakeUnreadable(std::u8string_view relative);
+
   // Adds read-only 0x01, hidden 0x02 or system 0x04; false unless the
   // entry's word then carries them.
   bool AddAttributeBits(std::u8string_view relative, std::uint32_t bits);

@@ -120,6 +120,21 @@ bool TempFolder::SetLastWriteTime(std::u8string_view relative, std::int64_t tick
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
+bool TempFolder::MakeSymbolicLink(std::u8string_view relative, std::u8string_view target) {
+  const std::string path = AsBytes(rootUtf8_) + "/" + AsBytes(relative);
+  return MakeParents(path) && ::symlink(AsBytes(target).c_str(), path.c_str()) == 0;
+}
+
+bool TempFolder::MakeFifo(std::u8string_view relative) {
+  const std::string path = AsBytes(rootUtf8_) + "/" + AsBytes(relative);
+  return MakeParents(path) && ::mkfifo(path.c_str(), 0644) == 0;
+}
+
+bool TempFolder::MakeUnreadable(std::u8string_view relative) {
+  const std::string path = AsBytes(rootUtf8_) + "/" + AsBytes(relative);
+  return ::chmod(path.c_str(), 0) == 0;
+}
+
 bool TempFolder::AddAttributeBits(std::u8string_view, std::uint32_t) { return false; }
 
 std::optional<std::string> TempFolder::ReadBytes(std::u8string_view relative) {

@@ -196,6 +196,10 @@ bool TempFolder::SetLastWriteTime(std::u8string_view relative, std::int64_t tick
   return ::SetFileTime(file.get(), nullptr, nullptr, &stamp);
 }
 
+bool TempFolder::MakeSymbolicLink(std::u8string_view, std::u8string_view) { return false; }
+bool TempFolder::MakeFifo(std::u8string_view) { return false; }
+bool TempFolder::MakeUnreadable(std::u8string_view) { return false; }
+
 bool TempFolder::AddAttributeBits(std::u8string_view relative, std::uint32_t bits) {
   const std::wstring path = LongPath(rootUtf8_, relative);
   const DWORD old = ::GetFileAttributesW(path.c_str());

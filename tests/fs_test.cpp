@@ -147,6 +147,13 @@ TEST_F(FileSystemTest, AttributeWordsOfPaths) {
   }
 }
 
+TEST_F(FileSystemTest, AnswersFollowTheDisk) {
+  const Text path = Path({"后来"});
+  EXPECT_EQ(fs.GetEntryAttributes(path), kInvalidAttributes);
+  ASSERT_TRUE(folder.MakeDirectory(u8"后来"));
+  EXPECT_EQ(fs.GetEntryAttributes(path), kDirectory);
+}
+
 TEST_F(FileSystemTest, GbkNamesRoundTripThroughEnumeration) {
   ASSERT_TRUE(folder.MakeFile(u8"目录树/文件.txt", 3));
   ASSERT_TRUE(folder.MakeDirectory(u8"目录树/子目录"));
@@ -222,6 +229,41 @@ TEST_F(FileSystemTest, SizesAndStampsOfWhatCannotBeReadAreMissing) {
     SCOPED_TRACE(row.what);
     EXPECT_EQ(fs.GetFileSize(row.path), row.size);
     EXPECT_EQ(fs.GetFileTimes(row.path).has_value(), row.stamps);
+  }
+}
+
+// Links, pipes and unreadable files on Linux read as the Windows layer would
+// show their kinds, and the size and time reads fail for them at once,
+// without blocking on a pipe.
+TEST_F(FileSystemTest, LinuxSpecialEntries) {
+  ASSERT_TRUE(folder.MakeFile(u8"目录/五.txt", 5));
+  if (!folder.MakeSymbolicLink(u8"目录链接", u8"目录")) GTEST_SKIP() << "no symbolic links here";
+  ASSERT_TRUE(folder.MakeSymbolicLink(u8"文件链接", u8"目录/五.txt"));
+  ASSERT_TRUE(folder.MakeSymbolicLink(u8"断链", u8"无此项"));
+  ASSERT_TRUE(folder.MakeFifo(u8"管道"));
+  ASSERT_TRUE(folder.MakeFile(u8"不可读.txt", 4));
+  // Root reads anything: the file then stays readable.
+  const bool unreadable = folder.MakeUnreadable(u8"不可读.txt") && !folder.ReadBytes(u8"不可读.txt");
+  const struct {
+    const char* name;
+    std::uint32_t word;
+    std::int64_t size;
+    bool stamps;
+  } rows[] = {
+      {"目录链接", 0x410, 0, false},
+      {"文件链接", 0x420, 5, true},
+      {"断链", 0x420, 0, false},
+      {"管道", 0x20, 0, false},
+      {"不可读.txt", 0x20, unreadable ? 0 : 4, !unreadable},
+  };
+  const std::map<Text, std::uint32_t> words = EnumeratedWords(folder.Root());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const Text path = Path({row.name});
+    EXPECT_EQ(fs.GetEntryAttributes(path), row.word);
+    EXPECT_EQ(words.at(row.name), row.word);
+    EXPECT_EQ(fs.GetFileSize(path), row.size);
+    EXPECT_EQ(fs.GetFileTimes(path).has_value(), row.stamps);
   }
 }
 

@@ -60,6 +60,14 @@ TEST_F(WalkDiskTest, GbkNamesSizesAndTheReportInsideTheTree) {
   EXPECT_EQ(Read(u8"内/report.txt"), inside + "└─report.txt 0 B\r\n");
 }
 
+TEST_F(WalkDiskTest, NamesOutsideGbkNoLongerReachTheirEntries) {
+  // The name is listed with "?" for the emoji; a path built from it names
+  // nothing, so the file is sized 0 on every platform.
+  ASSERT_TRUE(folder_.MakeFile(u8"t/c\U0001F600.txt", 5));
+  const std::string header = Report(Path("t"), Path("report.txt"));
+  EXPECT_EQ(Read(u8"report.txt"), header + "└─c?.txt 0 B\r\n");
+}
+
 TEST_F(WalkDiskTest, HiddenFoldersAreListedButNotDescended) {
   if (!disk::PlatformHasAttributeBits()) GTEST_SKIP() << "the platform keeps no hidden bit";
   ASSERT_TRUE(folder_.MakeFile(u8"t/隐藏/inner.txt", 5));

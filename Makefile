@@ -18,7 +18,7 @@ build-win: setup
 	@cmake --build build-win -j $(JOBS)
 
 run: build
-	@build/dirtree-cli --annotate size --pad 12 . | iconv -f CP936 -t UTF-8
+	@set -o pipefail; build/dirtree-cli --annotate size --pad 12 . | iconv -f CP936 -t UTF-8
 
 check: build
 	@$(MAKE) --no-print-directory build-win

@@ -5,7 +5,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${1:-$root/build/dirtree-cli}
-work=${BENCH_DIR:-$root/bench/out}
+# Outside the source tree, so that `make run` does not list it.
+work=${BENCH_DIR:-${TMPDIR:-/tmp}/dirtree-bench}
 tree_dir=$work/tree
 mkdir -p "$work"
 

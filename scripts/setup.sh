@@ -18,8 +18,13 @@ done
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null 2>&1
+  log=$(mktemp)
+  if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    cat "$log"
+    echo "setup: installing failed" >&2
+    exit 1
+  fi
+  rm -f "$log"
 fi
 
 # The Wine tests run with code page 936 (zh_CN.UTF-8) and 1252 (C.UTF-8).

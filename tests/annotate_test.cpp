@@ -9,24 +9,9 @@
 #include "engine/convert.h"
 #include "engine/tree_writer.h"
 #include "tests/memory_fs.h"
+#include "tests/text_printer.h"
 
 namespace dirtree {
-
-// Failure messages show a text as a C literal: GBK bytes as \xNN escapes.
-// Outside the unnamed namespace so that GoogleTest finds it for Text.
-inline void PrintTo(const Text& text, std::ostream* os) {
-  static const char kHex[] = "0123456789ABCDEF";
-  *os << '"';
-  for (unsigned char c : text) {
-    if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
-      *os << static_cast<char>(c);
-    } else {
-      *os << "\\x" << kHex[c >> 4] << kHex[c & 15];
-    }
-  }
-  *os << '"';
-}
-
 namespace {
 
 using Entry = MemoryFileSystem::Entry;

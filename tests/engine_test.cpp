@@ -4,6 +4,7 @@
 
 #include "engine/tree_writer.h"
 #include "tests/memory_fs.h"
+#include "tests/text_printer.h"
 
 namespace dirtree {
 namespace {

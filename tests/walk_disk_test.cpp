@@ -7,6 +7,7 @@
 #include "engine/tree_writer.h"
 #include "fs/fs.h"
 #include "tests/disk.h"
+#include "tests/text_printer.h"
 
 namespace dirtree {
 namespace {

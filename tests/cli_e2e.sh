@@ -110,6 +110,13 @@ run "accessed" --annotate accessed --pad 0 "$t" -o "$work/r"
 crlf "$t" "└─f2020年1月2日0时0分7秒" >"$work/expected"
 expect_report "seconds after midnight" "$work/expected" "$work/r"
 
+# The creation time is the birth time where the file system keeps one
+# (today, in UTC), otherwise 1 January 1601.
+run "created" --annotate created --pad 1 "$t" -o "$work/r"
+created=$(tail -n +2 "$work/r" | iconv -f CP936 -t UTF-8 | tr -d '\r')
+today=$(TZ=UTC date +%Y年%-m月%-d日)
+[[ $created == "└─f $today"* || $created == "└─f 1601年1月1日" ]] || fail "creation time: $created"
+
 # A directory nested past 259 characters shows no contents.
 t=$work/deep/$(printf 'd%.0s' {1..200})
 mkdir -p "$t/$(printf 'e%.0s' {1..70})/inner"

@@ -100,8 +100,6 @@ CivilDate DateFromDays(std::int64_t days) {
   return {year, month, day};
 }
 
-bool IsDoubleByteLead(unsigned char byte) { return byte >= 0x80; }
-
 }  // namespace
 
 Text IntegerToText(std::int64_t n) {
@@ -253,7 +251,7 @@ std::int32_t TextToInteger(const Text& text) {
   folded.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto lead = static_cast<unsigned char>(text[i]);
-    if (!IsDoubleByteLead(lead)) {
+    if (!IsLeadByte(text[i])) {
       folded.push_back(static_cast<char>(lead));
       continue;
     }
@@ -306,7 +304,7 @@ Text ReplaceText(const Text& text, const Text& search, const Text& replacement) 
     if (text.compare(i, search.size(), search) == 0) {
       out.append(replacement);
       i += search.size();
-    } else if (IsDoubleByteLead(static_cast<unsigned char>(text[i]))) {
+    } else if (IsLeadByte(text[i])) {
       // A match may not start on a trailing byte, so step over both.
       if (i + 1 < text.size()) out.append(text, i, 2);
       i += 2;

@@ -53,6 +53,16 @@ struct TextAllocator {
 
 using Text = std::basic_string<char, std::char_traits<char>, TextAllocator<char>>;
 
+// Whether `c` starts a double-byte character: a byte of 0x80 or more takes
+// the byte after it along.
+inline bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+
+// The length in bytes of the character at byte `i` of `text`: 2 for a lead
+// byte with a byte after it, else 1 (a lead byte at the very end stands alone).
+inline std::size_t CharacterLength(std::string_view text, std::size_t i) {
+  return IsLeadByte(text[i]) && i + 1 < text.size() ? 2 : 1;
+}
+
 inline Text ToText(std::string_view s) { return Text(s.data(), s.size()); }
 inline std::string ToStdString(const Text& t) { return std::string(t.data(), t.size()); }
 

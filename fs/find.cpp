@@ -7,7 +7,7 @@ namespace dirtree {
 int CountCharacters(const Text& text) {
   int count = 0;
   for (std::size_t i = 0; i < text.size(); ++count) {
-    i += (static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size()) ? 2 : 1;
+    i += CharacterLength(text, i);
   }
   return count;
 }

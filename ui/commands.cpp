@@ -15,13 +15,6 @@ constexpr const char* kFaultReportPage = "dirtree 项目代码仓库页面";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The byte offset of the character after the one at `i`. A lead byte at the
-// very end stands alone.
-std::size_t NextCharacter(const Text& text, std::size_t i) {
-  bool doubleByte = static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size();
-  return i + (doubleByte ? 2 : 1);
-}
-
 bool EndsWithTxt(const Text& path) {
   if (path.size() < 4) return false;
   Text tail = path.substr(path.size() - 4);
@@ -41,7 +34,7 @@ bool IsAcceptedDropAttributes(std::uint32_t attributes) {
 Text LastPathComponent(const Text& path) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < path.size();) {
-    std::size_t next = NextCharacter(path, i);
+    std::size_t next = i + CharacterLength(path, i);
     char c = path[i];
     if ((IsSeparator(c) || c == ':') && next < path.size() && !IsSeparator(path[next])) start = next;
     i = next;

@@ -185,14 +185,11 @@ HMENU BuildMenuBar(const WindowDefinition& definition) {
 }
 
 // A byte offset into a GBK text as an offset in UTF-16 units: one unit per
-// character, a lead byte 0x81..0xFE taking the byte after it along.
+// character of the text.
 std::size_t WideOffset(const Text& text, std::size_t offset) {
   offset = std::min(offset, text.size());
   std::size_t units = 0;
-  for (std::size_t i = 0; i < offset; ++units) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    i += (byte >= 0x81 && byte <= 0xFE && i + 1 < text.size()) ? 2 : 1;
-  }
+  for (std::size_t i = 0; i < offset; ++units) i += CharacterLength(text, i);
   return units;
 }
 

@@ -1,13 +1,16 @@
 // Test-only drop injection, linked into dirtree-testhook.exe and never into
 // dirtree.exe. A drop handle is memory of the receiving process, so another
-// process cannot hand one over; instead the GUI tests send the registered
-// message "dirtree.test.drop" with a global atom naming a file of paths
-// (UTF-8, one Windows path a line). This hook, installed on the
-// user-interface thread before the program starts, builds the drop handle
-// here, exactly as the shell lays it out (DROPFILES with wide names), and
-// delivers WM_DROPFILES to the window through its current window procedure,
-// then marks the window with the property "dirtree.test.drop.done", so the
-// sender knows the drop was taken in.
+// process cannot hand one over; instead the GUI tests put the paths to drop
+// (UTF-8, one Windows path a line) into the named shared memory
+// "dirtree.test.drop.list" and send the registered message
+// "dirtree.test.drop" with their length in bytes. Named memory, unlike a
+// file name in an atom, has no length limit, so the drop works from a build
+// folder of any depth. This hook, installed on the user-interface thread
+// before the program starts, builds the drop handle here, exactly as the
+// shell lays it out (DROPFILES with wide names), and delivers WM_DROPFILES to
+// the window through its current window procedure, then marks the window
+// with the property "dirtree.test.drop.done", so the sender knows the drop
+// was taken in.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -19,12 +22,18 @@
 namespace {
 
 constexpr wchar_t kDropMessageName[] = L"dirtree.test.drop";
+constexpr wchar_t kDropListMemory[] = L"dirtree.test.drop.list";
 constexpr wchar_t kDropDoneProperty[] = L"dirtree.test.drop.done";
 
 struct HandleCloser {
   void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
-using FileHandle = std::unique_ptr<void, HandleCloser>;
+using KernelHandle = std::unique_ptr<void, HandleCloser>;
+
+struct ViewUnmapper {
+  void operator()(void* view) const { UnmapViewOfFile(view); }
+};
+using MappedView = std::unique_ptr<void, ViewUnmapper>;
 
 struct GlobalFreer {
   void operator()(HGLOBAL memory) const { GlobalFree(memory); }
@@ -36,18 +45,14 @@ struct HookUnhooker {
 };
 using HookHandle = std::unique_ptr<HHOOK__, HookUnhooker>;
 
-std::string ReadWholeFile(const std::wstring& path) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    return {};
-  }
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  return bytes;
+// The list the sender left in the named memory; empty when there is none.
+std::string ReadDropList(std::size_t size) {
+  if (size == 0) return {};
+  KernelHandle memory(OpenFileMappingW(FILE_MAP_READ, FALSE, kDropListMemory));
+  if (!memory) return {};
+  MappedView view(MapViewOfFile(memory.get(), FILE_MAP_READ, 0, 0, size));
+  if (!view) return {};
+  return std::string(static_cast<const char*>(view.get()), size);
 }
 
 std::vector<std::wstring> PathsOf(const std::string& utf8) {
@@ -89,10 +94,8 @@ GlobalMemory BuildDrop(const std::vector<std::wstring>& paths) {
   return memory;
 }
 
-void DeliverDrop(HWND window, ATOM listName) {
-  wchar_t listPath[MAX_PATH] = {};
-  if (GlobalGetAtomNameW(listName, listPath, MAX_PATH) == 0) return;
-  std::vector<std::wstring> paths = PathsOf(ReadWholeFile(listPath));
+void DeliverDrop(HWND window, std::size_t listSize) {
+  std::vector<std::wstring> paths = PathsOf(ReadDropList(listSize));
   GlobalMemory drop = BuildDrop(paths);
   if (!drop) return;
   // The receiver owns the handle from here on: its DragFinish frees it.
@@ -110,7 +113,7 @@ LRESULT CALLBACK WatchSentMessages(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (sent->message != 0 && sent->message == DropMessage())
-      DeliverDrop(sent->hwnd, static_cast<ATOM>(sent->wParam));
+      DeliverDrop(sent->hwnd, static_cast<std::size_t>(sent->wParam));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -97,7 +97,24 @@ class Report:
 
 
 def windows_path(unix_path):
-    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+    """The path on Wine's drive C: when it lies in the prefix's drive_c, so
+    that it stays short however deep the build folder is; else on Z:."""
+    unix_path = os.path.abspath(unix_path)
+    prefix = os.environ.get("DIRTREE_WINEPREFIX")
+    if prefix:
+        drive_c = os.path.join(os.path.abspath(prefix), "drive_c")
+        if unix_path.startswith(drive_c + os.sep):
+            return "C:" + unix_path[len(drive_c):].replace("/", "\\")
+    return "Z:" + unix_path.replace("/", "\\")
+
+
+def short_folder(name):
+    """A fresh folder in the prefix's drive C:, for paths whose length must
+    not depend on where the build folder is."""
+    folder = os.path.join(os.environ["DIRTREE_WINEPREFIX"], "drive_c", "dirtree-gui", name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    return folder
 
 
 def poll(read, accept, timeout, interval=0.1):
@@ -552,8 +569,11 @@ def check_close_box(gui, report, process, label):
         report.check(f"the close box ends {label} with exit code 0", False, "the process is still running")
 
 
-def check_drops(gui, report, work):
-    target = os.path.join(work, "目录树")
+def check_drops(gui, report):
+    # The program ignores a dropped path over 259 bytes, so the dropped
+    # folders live on drive C:, not under the build folder.
+    work = short_folder("drops")
+    target = make_tree(work)
     other = os.path.join(work, "另一个")
     os.makedirs(other, exist_ok=True)
     code, desktop = gui.inspect("desktop")
@@ -647,8 +667,7 @@ def main():
             report.check("dirtree-testhook.exe starts", False, str(error))
             process = None
         if process is not None:
-            make_tree(work)
-            report.run("drops", lambda: check_drops(gui, report, work))
+            report.run("drops", lambda: check_drops(gui, report))
             report.run("close box", lambda: check_close_box(gui, report, process, "dirtree-testhook.exe"))
             if process.poll() is None:
                 process.kill()

@@ -16,8 +16,9 @@
 //       button with that id would (IDOK 1, IDCANCEL 2).
 //   inspect drop  [criteria] --list FILE
 //       Asks a test build of the program to take in a drop of the paths
-//       listed in FILE (UTF-8, one Windows path a line); see
-//       ui/drop_test_hook_win32.cpp. Exit code 0 once the drop was handled.
+//       listed in FILE (UTF-8, one Windows path a line), handed over in
+//       named shared memory; see ui/drop_test_hook_win32.cpp. Exit code 0
+//       once the drop was handled.
 //   inspect hit   [criteria] --code N
 //       Where on the screen the first matching window answers WM_NCHITTEST
 //       with N along its title bar (HTCLOSE 20, HTMINBUTTON 8): the middle of
@@ -31,7 +32,9 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +43,7 @@ namespace {
 
 constexpr UINT kSendTimeoutMs = 2000;
 constexpr wchar_t kDropMessageName[] = L"dirtree.test.drop";
+constexpr wchar_t kDropListMemory[] = L"dirtree.test.drop.list";
 constexpr wchar_t kDropDoneProperty[] = L"dirtree.test.drop.done";
 
 struct Criteria {
@@ -57,20 +61,15 @@ struct Options {
   std::wstring listFile;
 };
 
-// A global atom, deleted when it goes out of scope.
-class GlobalAtom {
- public:
-  explicit GlobalAtom(const std::wstring& name) : atom_(GlobalAddAtomW(name.c_str())) {}
-  ~GlobalAtom() {
-    if (atom_ != 0) GlobalDeleteAtom(atom_);
-  }
-  GlobalAtom(const GlobalAtom&) = delete;
-  GlobalAtom& operator=(const GlobalAtom&) = delete;
-  ATOM get() const { return atom_; }
-
- private:
-  ATOM atom_;
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using KernelHandle = std::unique_ptr<void, HandleCloser>;
+
+struct ViewUnmapper {
+  void operator()(void* view) const { UnmapViewOfFile(view); }
+};
+using MappedView = std::unique_ptr<void, ViewUnmapper>;
 
 std::string ToUtf8(const std::wstring& wide) {
   if (wide.empty()) return {};
@@ -297,7 +296,27 @@ int Press(const Options& options) {
   return 0;
 }
 
+// The whole file; nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    file.release();
+    return std::nullopt;
+  }
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  return bytes;
+}
+
 int Drop(const Options& options) {
+  std::optional<std::string> list = ReadWholeFile(options.listFile);
+  if (!list) {
+    Print("{\"dropped\": false, \"why\": \"the list file cannot be read\"}\n");
+    return 1;
+  }
   bool met = false;
   std::vector<HWND> found = Await(options, met);
   if (found.empty()) {
@@ -305,14 +324,21 @@ int Drop(const Options& options) {
     return 1;
   }
   HWND target = found.front();
-  wchar_t full[MAX_PATH] = {};
-  GetFullPathNameW(options.listFile.c_str(), MAX_PATH, full, nullptr);
-  GlobalAtom listName(full);
+  // The named memory lives as long as this handle: until the hook, which
+  // reads it while this send waits, has answered.
+  KernelHandle memory(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                       static_cast<DWORD>(list->size() + 1), kDropListMemory));
+  MappedView view(memory ? MapViewOfFile(memory.get(), FILE_MAP_WRITE, 0, 0, list->size() + 1) : nullptr);
+  if (!view) {
+    Print("{\"dropped\": false, \"why\": \"no shared memory for the list\"}\n");
+    return 1;
+  }
+  std::memcpy(view.get(), list->data(), list->size());
   UINT message = RegisterWindowMessageW(kDropMessageName);
   RemovePropW(target, kDropDoneProperty);
   DWORD_PTR ignored = 0;
   // Sent, not posted: the hook delivers the drop before this returns.
-  bool answered = SendMessageTimeoutW(target, message, listName.get(), 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
+  bool answered = SendMessageTimeoutW(target, message, list->size(), 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
   // The hook leaves one more than the number of items it delivered.
   auto mark = reinterpret_cast<UINT_PTR>(GetPropW(target, kDropDoneProperty));
   bool handled = answered && mark != 0;

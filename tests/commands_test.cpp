@@ -214,6 +214,47 @@ TEST_F(CommandsTest, ChosenReportPathGetsTxtOnlyWhenItHasNone) {
   }
 }
 
+TEST_F(CommandsTest, ExistingReportIsConfirmedUnderTheNameStartWillEmpty) {
+  fs.SetAttributes("D:\\tree.TXT", 0x20);
+  fs.SetAttributes("D:\\a.log.TXT", 0x20);
+  fs.SetAttributes("D:\\old.txt", 0x20);
+  struct Row {
+    const char* chosen;
+    bool yes;           // the answer to a question
+    const char* asked;  // the path asked about; nullptr: no question
+    const char* box;
+  };
+  const Row rows[] = {
+      {"D:\\tree", true, "D:\\tree.TXT", "D:\\tree.TXT"},
+      {"D:\\tree", false, "D:\\tree.TXT", "D:\\before.txt"},
+      {"D:\\a.log", true, "D:\\a.log.TXT", "D:\\a.log.TXT"},
+      {"D:\\a.log", false, "D:\\a.log.TXT", "D:\\before.txt"},
+      // The dialog asked about this name itself, and it stays as chosen.
+      {"D:\\old.txt", false, nullptr, "D:\\old.txt"},
+      {"D:\\new", false, nullptr, "D:\\new.TXT"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.chosen) + (row.yes ? " yes" : " no"));
+    surface.SetText(编辑框2, "D:\\before.txt");
+    services.questions.clear();
+    services.questionAnswers = {row.yes};
+    services.saveAnswers = {row.chosen};
+    surface.Click(按钮2);
+
+    EXPECT_EQ(TextOf(编辑框2), Text(row.box));
+    if (row.asked == nullptr) {
+      EXPECT_TRUE(services.questions.empty());
+      continue;
+    }
+    ASSERT_EQ(services.questions.size(), 1u);
+    const MessageRequest& question = services.questions[0];
+    EXPECT_EQ(question.owner, HeadlessSurface::kHandle);
+    EXPECT_EQ(question.caption, Text("确认另存为"));
+    EXPECT_EQ(question.text, Text(row.asked) + " 已存在。\r\n要替换它吗？");
+    EXPECT_EQ(question.icon, MessageIcon::kWarning);
+  }
+}
+
 // --- paste and the depth box -------------------------------------------------
 
 TEST_F(CommandsTest, RightButtonPastesClipboardTextAndKeepsTheMenuShut) {

@@ -104,10 +104,24 @@ void MainWindowCommands::ChooseTargetDirectory() {
   SetTarget(path);
 }
 
+bool MainWindowCommands::ConfirmReplace(const Text& path) {
+  MessageRequest question;
+  question.owner = surface_.Handle();
+  question.caption = "确认另存为";
+  question.text = path + " 已存在。\r\n要替换它吗？";
+  question.icon = MessageIcon::kWarning;
+  return services_.AskYesNo(question);
+}
+
 void MainWindowCommands::ChooseReportPath() {
   Text chosen = dirtree::ChooseReportPath(services_, DefaultReportName(surface_));
   if (chosen.empty()) return;
-  if (!EndsWithTxt(chosen)) chosen += ".TXT";
+  if (!EndsWithTxt(chosen)) {
+    // The dialog asked about the name as chosen, but Start empties the name
+    // with ".TXT", so an existing file of that name is confirmed here.
+    chosen += ".TXT";
+    if (fileSystem_.GetEntryAttributes(chosen) != kInvalidAttributes && !ConfirmReplace(chosen)) return;
+  }
   surface_.SetText(ControlId::编辑框2, chosen);
   surface_.SetCaret(ControlId::编辑框2, chosen.size());
 }

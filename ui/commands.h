@@ -64,6 +64,8 @@ class MainWindowCommands final : public WindowCommands {
   // Puts the target in 编辑框1 and the default report path in 编辑框2.
   void SetTarget(const Text& target);
   void ShowError(const Text& text);
+  // Asks whether the existing file `path` may be replaced.
+  bool ConfirmReplace(const Text& path);
 
   WindowSurface& surface_;
   WindowServices& services_;

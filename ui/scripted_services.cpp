@@ -24,6 +24,14 @@ Text ScriptedServices::ChooseSavePath(const SaveDialogRequest& request) {
   return TakeFront(saveAnswers);
 }
 
+bool ScriptedServices::AskYesNo(const MessageRequest& request) {
+  questions.push_back(request);
+  if (questionAnswers.empty()) return false;
+  bool answer = questionAnswers.front();
+  questionAnswers.pop_front();
+  return answer;
+}
+
 ProcedureAddress ScriptedDropPlatform::ProcedureOf(DropWindow window) const {
   for (const auto& [w, procedure] : procedures)
     if (w == window) return procedure;

@@ -15,18 +15,22 @@ class ScriptedServices : public WindowServices {
   // Answers handed out in order; an empty queue answers as a cancel.
   std::deque<Text> folderAnswers;
   std::deque<Text> saveAnswers;
+  // Yes/No answers handed out in order; an empty queue answers No.
+  std::deque<bool> questionAnswers;
   Text clipboard;
   Text desktop = "C:\\Users\\me\\Desktop";
 
   std::vector<FolderBrowserRequest> folderRequests;
   std::vector<SaveDialogRequest> saveRequests;
   std::vector<MessageRequest> messages;
+  std::vector<MessageRequest> questions;
 
   Text BrowseForFolder(const FolderBrowserRequest& request) override;
   Text ChooseSavePath(const SaveDialogRequest& request) override;
   Text ClipboardText() override { return clipboard; }
   Text DesktopFolder() override { return desktop; }
   void ShowMessage(const MessageRequest& request) override { messages.push_back(request); }
+  bool AskYesNo(const MessageRequest& request) override;
 };
 
 // A window system in miniature for the drop registry: each window has a

@@ -1,6 +1,6 @@
 // The platform services that the window commands use beyond the window's own
 // controls: the folder browser, the save dialog, the clipboard, the desktop
-// folder and message boxes. ui/services_win32.cpp implements them with the
+// folder, message boxes and Yes/No questions. ui/services_win32.cpp implements them with the
 // shell and user32; ui/scripted_services.h answers from a script in tests.
 #pragma once
 
@@ -26,7 +26,7 @@ struct SaveDialogRequest {
   bool promptOverwrite = false;
 };
 
-enum class MessageIcon { kNone, kError };
+enum class MessageIcon { kNone, kError, kWarning };
 
 struct MessageRequest {
   WindowHandle owner = WindowHandle::None;
@@ -50,6 +50,9 @@ class WindowServices {
   virtual Text DesktopFolder() = 0;
   // Shows an OK-only message box and returns when it is closed.
   virtual void ShowMessage(const MessageRequest& request) = 0;
+  // Shows a box with Yes and No, No being the default button; true when
+  // the user answers Yes.
+  virtual bool AskYesNo(const MessageRequest& request) = 0;
 };
 
 // The services of the platform the program was built for (Windows only:

@@ -1,7 +1,7 @@
 // The window services on Windows: the shell's folder browser and save
-// dialog, the Unicode clipboard, the desktop folder and message boxes, all
-// through the wide-character API. Texts cross as GBK and are converted with
-// code page 936, whatever the system's ANSI code page is.
+// dialog, the Unicode clipboard, the desktop folder, message boxes and Yes/No
+// questions, all through the wide-character API. Texts cross as GBK and are
+// converted with code page 936, whatever the system's ANSI code page is.
 #include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
@@ -126,12 +126,20 @@ class Win32WindowServices : public WindowServices {
     return WideToGbk(path);
   }
 
-  void ShowMessage(const MessageRequest& request) override {
-    UINT style = MB_OK;
+  void ShowMessage(const MessageRequest& request) override { Show(request, MB_OK); }
+
+  bool AskYesNo(const MessageRequest& request) override {
+    // No is the default: a stray Enter keeps the file.
+    return Show(request, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+  }
+
+ private:
+  static int Show(const MessageRequest& request, UINT style) {
     if (request.icon == MessageIcon::kError) style |= MB_ICONERROR;
+    if (request.icon == MessageIcon::kWarning) style |= MB_ICONWARNING;
     if (request.taskModal) style |= MB_TASKMODAL;
-    MessageBoxW(AsWindow(request.owner), GbkToWide(request.text).c_str(), GbkToWide(request.caption).c_str(),
-                style);
+    return MessageBoxW(AsWindow(request.owner), GbkToWide(request.text).c_str(), GbkToWide(request.caption).c_str(),
+                       style);
   }
 };
 

@@ -614,10 +614,84 @@ def check_drops(gui, report):
                  f"got {boxes(window)}, want {want_other}")
 
 
-def start(gui, exe, log_name):
+def check_relative_report_path(gui, report, program_folder, start_folder):
+    target_win = windows_path(start_folder)
+    set_path_boxes(gui, target_win, "tree.txt")
+    gui.click(gui.main(), "按钮3")
+    box, text = message_box(gui, "信息：", wait=30)
+    report.check("started from another folder, 开始 with the report path tree.txt shows 完成",
+                 box is not None and text == "完成", f"box text {text!r}" if box else "no box captioned 信息：")
+    if box is not None:
+        close_box(gui, report, "信息：", "the 完成 box")
+    in_program_folder = os.path.join(program_folder, "tree.txt")
+    in_start_folder = os.path.join(start_folder, "tree.txt")
+    report.check("the relative report path tree.txt lands next to dirtree.exe, not in the folder it was started from",
+                 os.path.exists(in_program_folder) and not os.path.exists(in_start_folder),
+                 f"next to dirtree.exe: {os.path.exists(in_program_folder)}, "
+                 f"in the start folder: {os.path.exists(in_start_folder)}")
+    if os.path.exists(in_program_folder):
+        with open(in_program_folder, "rb") as f:
+            written = f.read()
+        report.check("that report's first line is the target, in GBK, with CR LF",
+                     written.startswith(target_win.encode("gbk") + b"\r\n"), repr(written[:80]))
+
+
+def icon_colour(gui, box):
+    """The mean red, green and blue (0 to 1) of the icon a message box shows,
+    or None when it shows none."""
+    icon = next((c for c in box["controls"] if c["class"].lower() == "static" and c["visible"]
+                 and int(c["style"], 16) & 0x1F == 0x3), None)  # SS_ICON
+    if icon is None:
+        return None
+    x, y, w, h = icon["rect"]
+    x += box["client"][0]
+    y += box["client"][1]
+    path = os.path.join(gui.args.out, "fatal_icon.png")
+    subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
+                   check=True, timeout=30, capture_output=True)
+    measured = subprocess.run(["identify", "-format", "%[fx:mean.r] %[fx:mean.g] %[fx:mean.b]", path],
+                              capture_output=True, text=True, timeout=30).stdout.split()
+    return tuple(float(v) for v in measured) if len(measured) == 3 else None
+
+
+def check_memory_failure(gui, report, process):
+    window = gui.main()
+    gui.clear_box(window, "编辑框5")
+    gui.click(window, "编辑框5")
+    gui.type_into("编辑框5", "2000000000")
+    gui.click(gui.main(), "按钮3")
+    box, text = message_box(gui, "错误", wait=30)
+    expected = "运行时出错!\r\n\r\n错误信息：分配 2000000001 字节内存失败!\r\n"
+    report.check("padding 2000000000 shows the box 错误 with 运行时出错! and 分配 2000000001 字节内存失败!",
+                 box is not None and text == expected,
+                 f"box text {text!r}, want {expected!r}" if box else "no box captioned 错误")
+    if box is None:
+        return
+    report.check("the fatal error box has no owner", box["owner"] == 0, f"owner {box['owner']}")
+    # The error icon is the red one: the warning icon is yellow, the
+    # information and question icons blue.
+    colour = icon_colour(gui, box)
+    report.check("the fatal error box shows the error icon", colour is not None
+                 and colour[0] > colour[1] + 0.15 and colour[0] > colour[2] + 0.15,
+                 f"mean red, green, blue of the icon {colour}" if colour else "no icon")
+    gui.keys("Return")
+    try:
+        code = process.wait(timeout=15)
+        report.check("Enter on the fatal error box ends dirtree.exe with exit code 255 (-1)", code == 255,
+                     f"exit code {code}")
+    except subprocess.TimeoutExpired:
+        _, still = gui.find(caption="错误")
+        report.check("Enter on the fatal error box ends dirtree.exe with exit code 255 (-1)", False,
+                     "the process is still running" + (", the box is still there" if still else ""))
+
+
+def start(gui, exe, log_name, cwd=None):
+    # A window of an earlier process that is still closing would be taken
+    # for this one's.
+    gui.find(caption=MAIN_CAPTION, wait=15, gone=True)
     log = open(os.path.join(gui.args.out, log_name), "wb")
     process = subprocess.Popen(gui.wine_command(exe), stdout=log, stderr=subprocess.STDOUT,
-                               stdin=subprocess.DEVNULL)
+                               stdin=subprocess.DEVNULL, cwd=cwd)
     window = gui.window(wait=60)
     if window is None:
         process.kill()
@@ -625,6 +699,25 @@ def start(gui, exe, log_name):
     # The window shows before it has the focus; wait until it has.
     poll(gui.main, lambda w: w["foreground"] and w["focus"] != 0, 5.0)
     return process
+
+
+def start_elsewhere(gui, exe):
+    """A copy of dirtree.exe in a folder of its own, started with another
+    folder as the current one, so a report that a relative path puts in the
+    wrong place cannot land next to the build's program. Answers the process,
+    the program's folder and the start folder."""
+    scratch = os.path.join(gui.args.out, "elsewhere")
+    shutil.rmtree(scratch, ignore_errors=True)
+    program_folder = os.path.join(scratch, "程序目录")
+    start_folder = os.path.join(scratch, "start")
+    os.makedirs(program_folder)
+    os.makedirs(start_folder)
+    # An entry to list: padding is only allocated for an annotated line.
+    with open(os.path.join(start_folder, "a.txt"), "wb") as f:
+        f.write(b"x")
+    copy = os.path.join(program_folder, "dirtree.exe")
+    shutil.copyfile(exe, copy)
+    return start(gui, copy, "dirtree-elsewhere.log", cwd=start_folder), program_folder, start_folder
 
 
 def main():
@@ -671,6 +764,18 @@ def main():
             report.run("close box", lambda: check_close_box(gui, report, process, "dirtree-testhook.exe"))
             if process.poll() is None:
                 process.kill()
+
+    try:
+        process, program_folder, start_folder = start_elsewhere(gui, args.exe)
+    except Failure as error:
+        report.check("a copy of dirtree.exe started from another folder starts", False, str(error))
+        process = None
+    if process is not None:
+        report.run("relative report path",
+                   lambda: check_relative_report_path(gui, report, program_folder, start_folder))
+        report.run("memory failure", lambda: check_memory_failure(gui, report, process))
+        if process.poll() is None:
+            process.kill()
 
     print(f"{report.passed} passed, {report.failed} failed", flush=True)
     return 1 if report.failed else 0

@@ -4,9 +4,11 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <atomic>
 #include <cfenv>
 #include <iterator>
 #include <string>
+#include <string_view>
 
 #include "app/program.h"
 #include "fs/fs.h"
@@ -63,11 +65,12 @@ void EnterProgramFolder() {
   SetCurrentDirectoryW(path.c_str());
 }
 
-// The error box of the fatal failure. Memory has run out: the text is
-// converted into a buffer on the stack, not into another allocation. The box
-// has no owner but is modal to the whole task, so the failed command cannot
-// be started again while the box is up.
-void ShowFatalMessage(const std::string& message) {
+// The error box of the fatal failure. Memory has run out: the message comes
+// in storage of its own and is converted into a buffer on the stack, so the
+// program makes no allocation of its own on this path (the box itself is the
+// system's). The box has no owner but is modal to the whole task, so the
+// failed command cannot be started again while the box is up.
+void ShowFatalMessage(std::string_view message) {
   wchar_t text[512];
   const int length = MultiByteToWideChar(kGbkCodePage, 0, message.data(), static_cast<int>(message.size()), text,
                                          static_cast<int>(std::size(text)) - 1);
@@ -80,10 +83,16 @@ void ShowFatalMessage(const std::string& message) {
   ExitProcess(static_cast<UINT>(exitCode));
 }
 
+// Made while memory is plentiful, so that the failure path only uses them.
+const FatalFailureActions fatalActions{ShowFatalMessage, EndProcessAfterFailure};
+ProgramLifecycle orphanLifecycle{nullptr};  // for a failure before start-up set the state
+std::atomic_flag failing = ATOMIC_FLAG_INIT;
+
 void OnAllocationFailure(std::int64_t bytes) {
-  static ProgramLifecycle orphan{nullptr};  // a failure before start-up set the state
-  EndWithAllocationFailure(runningProgram != nullptr ? *runningProgram : orphan, bytes,
-                           {ShowFatalMessage, EndProcessAfterFailure});
+  // A failure while the first one is being reported (on this thread or
+  // another) ends the process at once.
+  if (failing.test_and_set()) ExitProcess(static_cast<UINT>(-1));
+  EndWithAllocationFailure(runningProgram != nullptr ? *runningProgram : orphanLifecycle, bytes, fatalActions);
   EndProcessAfterFailure(-1);
 }
 

@@ -87,7 +87,8 @@ void ReleaseGlobalObjects() {
 int RunStartRoutine() { return 0; }
 
 void EndWithAllocationFailure(ProgramLifecycle& lifecycle, std::int64_t bytes, const FatalFailureActions& actions) {
-  if (actions.show) actions.show(AllocationFailureMessage(bytes));
+  const AllocationFailureText message = FormatAllocationFailure(bytes);
+  if (actions.show) actions.show(message.view());
   lifecycle.exitRoutines().Discard();
   if (actions.endProcess) actions.endProcess(-1);
 }

@@ -137,13 +137,15 @@ int RunStartRoutine();
 
 // What the fatal failure does on the platform: show the message (GBK) in an
 // error box without owner; end the process with `exitCode` (never returns).
+// Set up before memory can run out: the failure itself then copies nothing.
 struct FatalFailureActions {
-  std::function<void(const std::string& message)> show;
+  std::function<void(std::string_view message)> show;
   std::function<void(int exitCode)> endProcess;
 };
 
 // The fatal memory failure: the error box, then the exit routines are
-// discarded without being run and the process ends with exit code -1.
+// discarded without being run and the process ends with exit code -1. It
+// allocates nothing itself: the message is built in storage of its own.
 void EndWithAllocationFailure(ProgramLifecycle& lifecycle, std::int64_t bytes, const FatalFailureActions& actions);
 
 }  // namespace dirtree

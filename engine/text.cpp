@@ -1,16 +1,18 @@
 // Text allocation and the fatal out-of-memory path.
 #include "engine/text.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace dirtree {
 namespace {
 
 void DefaultAllocationFailure(std::int64_t bytes) {
-  std::string message = AllocationFailureMessage(bytes);
-  std::fwrite(message.data(), 1, message.size(), stderr);
+  const AllocationFailureText message = FormatAllocationFailure(bytes);
+  std::fwrite(message.bytes, 1, message.size, stderr);
   std::fflush(stderr);
   std::_Exit(-1);
 }
@@ -28,10 +30,23 @@ void FailAllocation(std::int64_t bytes) {
   std::_Exit(-1);  // a handler that returns still ends the process
 }
 
-std::string AllocationFailureMessage(std::int64_t bytes) {
-  // Built with std::string: this runs when text memory is exhausted.
-  return "运行时出错!\r\n\r\n错误信息：分配 " + std::to_string(bytes) + " 字节内存失败!\r\n";
+AllocationFailureText FormatAllocationFailure(std::int64_t bytes) {
+  AllocationFailureText text;
+  auto append = [&text](std::string_view part) {
+    std::memcpy(text.bytes + text.size, part.data(), part.size());
+    text.size += part.size();
+  };
+  append("运行时出错!\r\n\r\n错误信息：分配 ");
+  // The parts take 46 bytes and a 64-bit number at most 20: the buffer holds
+  // every message.
+  char digits[24];
+  const auto converted = std::to_chars(digits, digits + sizeof digits, bytes);
+  append(std::string_view(digits, static_cast<std::size_t>(converted.ptr - digits)));
+  append(" 字节内存失败!\r\n");
+  return text;
 }
+
+std::string AllocationFailureMessage(std::int64_t bytes) { return std::string(FormatAllocationFailure(bytes).view()); }
 
 void* AllocateTextBytes(std::size_t bytes) {
   void* p = std::malloc(bytes ? bytes : 1);

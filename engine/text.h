@@ -34,6 +34,15 @@ void SetAllocationFailureHandler(AllocationFailureHandler handler);
 // "运行时出错!\r\n\r\n错误信息：分配 N 字节内存失败!\r\n".
 std::string AllocationFailureMessage(std::int64_t bytes);
 
+// The same message in storage of its own, for the failure paths themselves:
+// when memory has run out, building a std::string may fail again.
+struct AllocationFailureText {
+  char bytes[96];
+  std::size_t size = 0;
+  std::string_view view() const { return {bytes, size}; }
+};
+AllocationFailureText FormatAllocationFailure(std::int64_t bytes);
+
 void* AllocateTextBytes(std::size_t bytes);
 void ReleaseTextBytes(void* p) noexcept;
 

@@ -64,10 +64,10 @@ TEST_F(ExitRoutinesTest, FatalFailureShowsTheMessageAndSkipsTheRoutines) {
   std::vector<std::string> shown;
   std::vector<int> exitCodes;
   EndWithAllocationFailure(lifecycle, 1073741825,
-                           {[&](const std::string& message) {
+                           {[&](std::string_view message) {
                               // The routines are still there while the box is up.
                               EXPECT_EQ(lifecycle.exitRoutines().size(), 1u);
-                              shown.push_back(message);
+                              shown.emplace_back(message);
                             },
                             [&](int exitCode) { exitCodes.push_back(exitCode); }});
   EXPECT_EQ(shown,

@@ -374,6 +374,13 @@ void Win32Surface::SetVisible(ControlId control, bool visible) {
 
 std::optional<ControlId> Win32Surface::Focus() const { return ControlOf(GetFocus()); }
 
+bool Win32Surface::FocusOnButton() const {
+  std::optional<ControlId> focus = Focus();
+  if (!focus) return false;
+  const ControlKind kind = Definition(*focus).kind;
+  return kind == ControlKind::PushButton || kind == ControlKind::RadioButton;
+}
+
 void Win32Surface::SetFocus(ControlId control) {
   HWND child = ControlWindow(control);
   if (child == nullptr) return;
@@ -395,6 +402,12 @@ void Win32Surface::SetEditMargins(ControlId control, int left, int right) {
 
 bool Win32Surface::PreTranslateMessage(const MSG& message) {
   if (listener_ == nullptr || message.message != WM_KEYDOWN || !IsOwnWindow(message.hwnd)) return false;
+  // Space on a button is left to the button itself, which is pressed while
+  // the key is down, ignores the key's auto-repeat and clicks when the key
+  // comes up, a click that reaches the logic like a mouse click. Clicking
+  // on every key-down would start a report again for each repeat of a held
+  // key, and the repeats would then land on the "完成" box and close it.
+  if (message.wParam == VK_SPACE && FocusOnButton()) return false;
   KeyEvent key{Key::Tab};
   switch (message.wParam) {
     case VK_TAB: key.key = Key::Tab; break;

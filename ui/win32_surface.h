@@ -5,7 +5,8 @@
 // Keys reach the logic before the focused control: the message loop hands
 // every fetched message to PreTranslateMessage first, and typed characters
 // are caught again in the edit boxes themselves, where every WM_CHAR arrives
-// whether it was posted or sent by an input method.
+// whether it was posted or sent by an input method. Space on a button is the
+// exception: the button clicks itself, as it does for the mouse.
 #pragma once
 
 #include <windows.h>
@@ -80,6 +81,8 @@ class Win32Surface final : public WindowSurface {
   bool CreateControls(const WindowDefinition& definition);
   HWND ControlWindow(ControlId control) const { return controls_[Index(control)]; }
   std::optional<ControlId> ControlOf(HWND window) const;
+  // The focus is on a push button or a radio button.
+  bool FocusOnButton() const;
   bool IsOwnWindow(HWND window) const;
   LRESULT ColourControl(UINT message, HDC dc, HWND control);
   void Forget();

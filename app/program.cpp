@@ -38,14 +38,15 @@ void ProgramLifecycle::RunMessageLoop(const std::function<void()>& fetchAndDispa
 }
 
 bool ProgramSurface::Create(const WindowDefinition& definition, Point position, SurfaceListener& listener) {
-  if (!surface_.Create(definition, position, listener)) return false;
+  listener_ = &listener;
+  if (!surface_.Create(definition, position, *this)) return false;
   exists_ = true;
   lifecycle_.WindowLoaded();
   return true;
 }
 
-void ProgramSurface::DestroyWindow() {
-  surface_.DestroyWindow();
+void ProgramSurface::Destroyed() {
+  listener_->Destroyed();
   if (!exists_) return;
   exists_ = false;
   lifecycle_.WindowDestroyed();

@@ -68,8 +68,10 @@ class ProgramLifecycle {
 
 // A window surface whose window counts among the program's windows: a
 // successful Create adds it, its destruction removes it (which may post the
-// quit message). Everything else goes to the platform's surface.
-class ProgramSurface final : public WindowSurface {
+// quit message). The destruction is the one the platform's surface reports,
+// so it counts however the window was destroyed. Everything else goes to the
+// platform's surface, and its reports on to the window's own listener.
+class ProgramSurface final : public WindowSurface, private SurfaceListener {
  public:
   ProgramSurface(WindowSurface& surface, ProgramLifecycle& lifecycle) : surface_(surface), lifecycle_(lifecycle) {}
 
@@ -79,7 +81,7 @@ class ProgramSurface final : public WindowSurface {
   Colour WindowBackground() const override { return surface_.WindowBackground(); }
   void ShowWindow() override { surface_.ShowWindow(); }
   bool WindowVisible() const override { return surface_.WindowVisible(); }
-  void DestroyWindow() override;
+  void DestroyWindow() override { surface_.DestroyWindow(); }
   Text GetText(ControlId control) const override { return surface_.GetText(control); }
   void SetText(ControlId control, const Text& text) override { surface_.SetText(control, text); }
   void SetCaret(ControlId control, std::size_t offset) override { surface_.SetCaret(control, offset); }
@@ -97,8 +99,22 @@ class ProgramSurface final : public WindowSurface {
   }
 
  private:
+  // SurfaceListener: the platform surface's reports, passed on.
+  bool KeyPressed(const KeyEvent& key) override { return listener_->KeyPressed(key); }
+  void Clicked(ControlId control) override { listener_->Clicked(control); }
+  std::optional<bool> RightButtonReleased(ControlId control, const MouseRelease& release) override {
+    return listener_->RightButtonReleased(control, release);
+  }
+  void MenuSelected(MenuItemId item) override { listener_->MenuSelected(item); }
+  void CloseRequested() override { listener_->CloseRequested(); }
+  bool EndSessionQueried() override { return listener_->EndSessionQueried(); }
+  void Activated() override { listener_->Activated(); }
+  void Deactivated() override { listener_->Deactivated(); }
+  void Destroyed() override;
+
   WindowSurface& surface_;
   ProgramLifecycle& lifecycle_;
+  SurfaceListener* listener_ = nullptr;
   bool exists_ = false;
 };
 

@@ -212,6 +212,17 @@ TEST_F(ClosingTest, NoQuitMessageBeforeTheLoopStarted) {
   EXPECT_TRUE(lifecycle.LoopStarted());
 }
 
+TEST_F(ClosingTest, WindowDestroyedWithoutTheLogicAskingStillEndsTheLoop) {
+  ASSERT_TRUE(window->Load());
+  lifecycle.RunMessageLoop([&] {
+    // Destroyed by the platform surface itself, not through the program's.
+    headless.DestroyWindow();
+    surface.DestroyWindow();
+  });
+  EXPECT_FALSE(lifecycle.AnyWindow());
+  EXPECT_EQ(LogFrom("destroy"), (std::vector<std::string>{"destroy", "quit 0", "destroy"}));
+}
+
 TEST_F(ClosingTest, WindowThatCannotBeCreatedEndsTheLoopAtOnce) {
   headless.RefuseCreation(true);
   EXPECT_FALSE(window->Load());

@@ -39,10 +39,12 @@ void HeadlessSurface::ShowWindow() {
 }
 
 void HeadlessSurface::DestroyWindow() {
+  const bool existed = created_ && !destroyed_;
   destroyed_ = true;
   windowVisible_ = false;
   focus_.reset();
   log.push_back("destroy");
+  if (existed && listener_) listener_->Destroyed();
 }
 
 void HeadlessSurface::SetText(ControlId control, const Text& text) {

@@ -39,6 +39,8 @@ class HeadlessSurface final : public WindowSurface {
   Colour WindowBackground() const override { return windowBackground_; }
   void ShowWindow() override;
   bool WindowVisible() const override { return windowVisible_; }
+  // Reports Destroyed to the listener the first time. A test calls it
+  // directly for a window destroyed without the logic asking.
   void DestroyWindow() override;
   Text GetText(ControlId control) const override { return State(control).text; }
   void SetText(ControlId control, const Text& text) override;

@@ -210,4 +210,6 @@ void MainWindow::Deactivated() {
   if (auto focus = surface_.Focus()) rememberedFocus_ = focus;
 }
 
+void MainWindow::Destroyed() { rememberedFocus_.reset(); }
+
 }  // namespace dirtree

@@ -94,6 +94,7 @@ class MainWindow final : public SurfaceListener {
   bool EndSessionQueried() override;
   void Activated() override;
   void Deactivated() override;
+  void Destroyed() override;
 
  private:
   MainWindowEvents WireEvents();

@@ -72,6 +72,9 @@ class SurfaceListener {
   virtual bool EndSessionQueried() = 0;
   virtual void Activated() = 0;
   virtual void Deactivated() = 0;
+  // The window is gone, whoever destroyed it (the logic, the system, the
+  // end of the program). Nothing more is reported after this.
+  virtual void Destroyed() = 0;
 };
 
 class WindowSurface {
@@ -93,7 +96,7 @@ class WindowSurface {
   // Shows the window normally and activates it.
   virtual void ShowWindow() = 0;
   virtual bool WindowVisible() const = 0;
-  // Destroys the window and its controls.
+  // Destroys the window and its controls; the listener hears Destroyed.
   virtual void DestroyWindow() = 0;
 
   virtual Text GetText(ControlId control) const = 0;

@@ -198,6 +198,8 @@ bool KeyDown(int key) { return GetKeyState(key) < 0; }
 }  // namespace
 
 Win32Surface::~Win32Surface() {
+  // The listener may be gone already; it hears nothing of this last step.
+  listener_ = nullptr;
   if (window_ != nullptr) ::DestroyWindow(window_);
 }
 
@@ -459,10 +461,15 @@ LRESULT Win32Surface::HandleWindowMessage(HWND window, UINT message, WPARAM wPar
     case WM_NCCREATE:
       window_ = window;
       break;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+      // The last message of the window, however it is being destroyed.
+      // The surface lets go of it first, so the listener finds no window.
+      SurfaceListener* listener = listener_;
       Forget();
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      if (listener != nullptr) listener->Destroyed();
       break;
+    }
     case WM_COMMAND: {
       if (listener_ == nullptr) break;
       const UINT id = LOWORD(wParam);

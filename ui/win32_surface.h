@@ -40,7 +40,7 @@ class GdiObject {
 class Win32Surface final : public WindowSurface {
  public:
   Win32Surface() = default;
-  // Destroys the window if it still exists.
+  // Destroys the window if it still exists, without a word to the listener.
   ~Win32Surface() override;
   Win32Surface(const Win32Surface&) = delete;
   Win32Surface& operator=(const Win32Surface&) = delete;

@@ -14,7 +14,13 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
 [[noreturn]] void ReportAllocationFailure(std::int64_t bytes) {
-  PrintToError(ToText(AllocationFailureMessage(bytes)));
+  // Printing converts the message for the terminal, which allocates; should
+  // that fail as well, end at once instead of reporting again.
+  static bool reporting = false;
+  if (!reporting) {
+    reporting = true;
+    PrintToError(ToText(FormatAllocationFailure(bytes).view()));
+  }
   std::_Exit(-1);
 }
 

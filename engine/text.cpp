@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace dirtree {
 namespace {
@@ -45,8 +44,6 @@ AllocationFailureText FormatAllocationFailure(std::int64_t bytes) {
   append(" 字节内存失败!\r\n");
   return text;
 }
-
-std::string AllocationFailureMessage(std::int64_t bytes) { return std::string(FormatAllocationFailure(bytes).view()); }
 
 void* AllocateTextBytes(std::size_t bytes) {
   void* p = std::malloc(bytes ? bytes : 1);

@@ -31,11 +31,8 @@ void SetAllocationFailureHandler(AllocationFailureHandler handler);
 [[noreturn]] void FailAllocation(std::int64_t bytes);
 
 // The fatal message for a failed allocation, as GBK text:
-// "运行时出错!\r\n\r\n错误信息：分配 N 字节内存失败!\r\n".
-std::string AllocationFailureMessage(std::int64_t bytes);
-
-// The same message in storage of its own, for the failure paths themselves:
-// when memory has run out, building a std::string may fail again.
+// "运行时出错!\r\n\r\n错误信息：分配 N 字节内存失败!\r\n", in storage of its
+// own: when memory has run out, building a string may fail again.
 struct AllocationFailureText {
   char bytes[96];
   std::size_t size = 0;

@@ -479,10 +479,22 @@ def set_path_boxes(gui, target_win, report_win):
         gui.type_into(name, text)
 
 
+def require_short(*paths):
+    """The program takes paths of up to 259 bytes (GBK), a folder's listing
+    pattern "\\*" included: a test tree under a deeper build folder would
+    test that limit instead of what the check is for."""
+    for path in paths:
+        length = len(windows_path(path).encode("gbk")) + 2
+        if length > 259:
+            raise Failure(f"the build folder is too deep for this check: {windows_path(path)!r} needs "
+                          f"{length} bytes, over the 259 the program takes")
+
+
 def check_report(gui, report, work):
     target = make_tree(work)
     target_win = windows_path(target)
     report_path = os.path.join(work, "报告.txt")
+    require_short(os.path.join(target, "子目录", "深层", "文件.txt"), report_path)
     set_path_boxes(gui, target_win, windows_path(report_path))
     window = gui.main()
     report.check("编辑框1 and 编辑框2 hold the typed paths",
@@ -706,8 +718,9 @@ def start_elsewhere(gui, exe):
     folder as the current one, so a report that a relative path puts in the
     wrong place cannot land next to the build's program. Answers the process,
     the program's folder and the start folder."""
-    scratch = os.path.join(gui.args.out, "elsewhere")
-    shutil.rmtree(scratch, ignore_errors=True)
+    # On drive C:, where the program's folder stays short enough (under
+    # MAX_PATH) to be made the current folder, however deep the build is.
+    scratch = short_folder("elsewhere")
     program_folder = os.path.join(scratch, "程序目录")
     start_folder = os.path.join(scratch, "start")
     os.makedirs(program_folder)

@@ -4,6 +4,11 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
+# Builds quietly into $(1), showing the compiler's output only when it fails.
+define quiet_build
+	@cmake --build $(1) -j $(JOBS) >$(1)/build.log 2>&1 || { cat $(1)/build.log; exit 1; }
+endef
+
 .PHONY: setup build build-win run check gui bench clean
 
 setup:
@@ -11,11 +16,11 @@ setup:
 
 build: setup
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build build -j $(JOBS)
+	$(call quiet_build,build)
 
 build-win: setup
 	@cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release -DDIRTREE_NATIVE_CLI=$(CURDIR)/build/dirtree-cli >/dev/null
-	@cmake --build build-win -j $(JOBS)
+	$(call quiet_build,build-win)
 
 run: build
 	@set -o pipefail; build/dirtree-cli --annotate size --pad 12 . | iconv -f CP936 -t UTF-8

@@ -5,6 +5,7 @@ if(CMAKE_CROSSCOMPILING)
   add_executable(gui_inspect ${CMAKE_CURRENT_SOURCE_DIR}/gui/inspect.cpp)
   target_link_options(gui_inspect PRIVATE -municode)
   target_link_libraries(gui_inspect PRIVATE user32 shell32)
+  target_include_directories(gui_inspect PRIVATE ${CMAKE_SOURCE_DIR})
 
   if(TARGET dirtree)
     # dirtree.exe's own sources with the drop injection hook added. Sources

@@ -19,21 +19,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/gui/drop_protocol_win32.h"
+
 namespace {
 
-constexpr wchar_t kDropMessageName[] = L"dirtree.test.drop";
-constexpr wchar_t kDropListMemory[] = L"dirtree.test.drop.list";
-constexpr wchar_t kDropDoneProperty[] = L"dirtree.test.drop.done";
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using KernelHandle = std::unique_ptr<void, HandleCloser>;
-
-struct ViewUnmapper {
-  void operator()(void* view) const { UnmapViewOfFile(view); }
-};
-using MappedView = std::unique_ptr<void, ViewUnmapper>;
+using drop_protocol::KernelHandle;
+using drop_protocol::MappedView;
 
 struct GlobalFreer {
   void operator()(HGLOBAL memory) const { GlobalFree(memory); }
@@ -48,7 +39,7 @@ using HookHandle = std::unique_ptr<HHOOK__, HookUnhooker>;
 // The list the sender left in the named memory; empty when there is none.
 std::string ReadDropList(std::size_t size) {
   if (size == 0) return {};
-  KernelHandle memory(OpenFileMappingW(FILE_MAP_READ, FALSE, kDropListMemory));
+  KernelHandle memory(OpenFileMappingW(FILE_MAP_READ, FALSE, drop_protocol::kListMemory));
   if (!memory) return {};
   MappedView view(MapViewOfFile(memory.get(), FILE_MAP_READ, 0, 0, size));
   if (!view) return {};
@@ -101,11 +92,11 @@ void DeliverDrop(HWND window, std::size_t listSize) {
   // The receiver owns the handle from here on: its DragFinish frees it.
   SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(drop.release()), 0);
   // One more than the number of items, so that an empty drop marks too.
-  SetPropW(window, kDropDoneProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(paths.size() + 1)));
+  SetPropW(window, drop_protocol::kDoneProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(paths.size() + 1)));
 }
 
 UINT DropMessage() {
-  static const UINT message = RegisterWindowMessageW(kDropMessageName);
+  static const UINT message = RegisterWindowMessageW(drop_protocol::kMessageName);
   return message;
 }
 

@@ -39,12 +39,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/gui/drop_protocol_win32.h"
+
 namespace {
 
 constexpr UINT kSendTimeoutMs = 2000;
-constexpr wchar_t kDropMessageName[] = L"dirtree.test.drop";
-constexpr wchar_t kDropListMemory[] = L"dirtree.test.drop.list";
-constexpr wchar_t kDropDoneProperty[] = L"dirtree.test.drop.done";
+using drop_protocol::KernelHandle;
+using drop_protocol::MappedView;
 
 struct Criteria {
   std::optional<std::wstring> caption;
@@ -60,16 +61,6 @@ struct Options {
   std::optional<int> id;
   std::wstring listFile;
 };
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using KernelHandle = std::unique_ptr<void, HandleCloser>;
-
-struct ViewUnmapper {
-  void operator()(void* view) const { UnmapViewOfFile(view); }
-};
-using MappedView = std::unique_ptr<void, ViewUnmapper>;
 
 std::string ToUtf8(const std::wstring& wide) {
   if (wide.empty()) return {};
@@ -327,20 +318,20 @@ int Drop(const Options& options) {
   // The named memory lives as long as this handle: until the hook, which
   // reads it while this send waits, has answered.
   KernelHandle memory(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       static_cast<DWORD>(list->size() + 1), kDropListMemory));
+                                       static_cast<DWORD>(list->size() + 1), drop_protocol::kListMemory));
   MappedView view(memory ? MapViewOfFile(memory.get(), FILE_MAP_WRITE, 0, 0, list->size() + 1) : nullptr);
   if (!view) {
     Print("{\"dropped\": false, \"why\": \"no shared memory for the list\"}\n");
     return 1;
   }
   std::memcpy(view.get(), list->data(), list->size());
-  UINT message = RegisterWindowMessageW(kDropMessageName);
-  RemovePropW(target, kDropDoneProperty);
+  UINT message = RegisterWindowMessageW(drop_protocol::kMessageName);
+  RemovePropW(target, drop_protocol::kDoneProperty);
   DWORD_PTR ignored = 0;
   // Sent, not posted: the hook delivers the drop before this returns.
   bool answered = SendMessageTimeoutW(target, message, list->size(), 0, SMTO_ABORTIFHUNG, 10000, &ignored) != 0;
   // The hook leaves one more than the number of items it delivered.
-  auto mark = reinterpret_cast<UINT_PTR>(GetPropW(target, kDropDoneProperty));
+  auto mark = reinterpret_cast<UINT_PTR>(GetPropW(target, drop_protocol::kDoneProperty));
   bool handled = answered && mark != 0;
   Print("{\"dropped\": " + JsonBool(handled) + ", \"items\": " + std::to_string(handled ? mark - 1 : 0) + "}\n");
   return handled ? 0 : 1;

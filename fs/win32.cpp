@@ -67,35 +67,6 @@ std::optional<std::wstring> WidePath(const Text& path) {
   return GbkToWide(path);
 }
 
-class Win32Enumeration : public Enumeration {
- public:
-  Win32Enumeration(FindHandleOwner find, const WIN32_FIND_DATAW& first)
-      : find_(std::move(find)), data_(first) {}
-
-  bool Next(RawEntry& entry) override {
-    if (!pending_ && !::FindNextFileW(find_.get(), &data_)) return false;
-    pending_ = false;
-    entry.name = WideToGbk(data_.cFileName);
-    entry.attributes = data_.dwFileAttributes;
-    return true;
-  }
-
- private:
-  FindHandleOwner find_;
-  WIN32_FIND_DATAW data_;
-  bool pending_ = true;  // `data_` holds the first entry, not yet delivered
-};
-
-// Opens a file the way _lopen(path, OF_READ) does in compatibility mode:
-// read access, an existing file only, others may read and write meanwhile.
-// Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
-FileHandle OpenForReading(const Text& path) {
-  const std::optional<std::wstring> wide = WidePath(path);
-  if (!wide) return FileHandle();
-  return FileHandle(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
 double StampToDateTime(const FILETIME& stamp) {
   const std::uint64_t ticks =
       static_cast<std::uint64_t>(stamp.dwHighDateTime) << 32 | stamp.dwLowDateTime;
@@ -116,8 +87,31 @@ class Win32FileSystem : public FileSystem {
   void CloseReportFile(std::int32_t number) override;
   std::int32_t OpenStandardOutput() override;
 
+  void EnumerationOpened() { ++openEnumerations_; }
+  void EnumerationClosed() {
+    --openEnumerations_;
+    ForgetRecent();
+  }
+  void ForgetRecent() { recent_.valid = false; }
+
  private:
+  // The last path asked about during a walk, in its wide form, with its
+  // attribute word once read: the annotation and the descent test of one
+  // entry ask about the same path in a row. The next enumeration step drops
+  // it, and outside a walk nothing is kept.
+  struct Recent {
+    Text path;
+    std::optional<std::wstring> wide;
+    std::optional<DWORD> attributes;
+    bool valid = false;
+  };
+
+  Recent& Remember(const Text& path);
+  FileHandle OpenForReading(const Text& path);
   std::int32_t Adopt(FileHandle file);
+
+  Recent recent_;
+  int openEnumerations_ = 0;
 
   // The open report files; whatever is still here when the process ends is
   // closed by the destructor.
@@ -126,19 +120,64 @@ class Win32FileSystem : public FileSystem {
   std::string lineBuffer_;
 };
 
+class Win32Enumeration : public Enumeration {
+ public:
+  Win32Enumeration(Win32FileSystem& fs, FindHandleOwner find, const WIN32_FIND_DATAW& first)
+      : fs_(fs), find_(std::move(find)), data_(first) {
+    fs_.EnumerationOpened();
+  }
+  ~Win32Enumeration() override { fs_.EnumerationClosed(); }
+
+  bool Next(RawEntry& entry) override {
+    fs_.ForgetRecent();
+    if (!pending_ && !::FindNextFileW(find_.get(), &data_)) return false;
+    pending_ = false;
+    entry.name = WideToGbk(data_.cFileName);
+    entry.attributes = data_.dwFileAttributes;
+    return true;
+  }
+
+ private:
+  Win32FileSystem& fs_;
+  FindHandleOwner find_;
+  WIN32_FIND_DATAW data_;
+  bool pending_ = true;  // `data_` holds the first entry, not yet delivered
+};
+
+Win32FileSystem::Recent& Win32FileSystem::Remember(const Text& path) {
+  if (!recent_.valid || recent_.path != path) {
+    recent_.path = path;
+    recent_.wide = WidePath(path);
+    recent_.attributes.reset();
+  }
+  recent_.valid = openEnumerations_ > 0;
+  return recent_;
+}
+
+// Opens a file the way _lopen(path, OF_READ) does in compatibility mode:
+// read access, an existing file only, others may read and write meanwhile.
+// Without FILE_FLAG_BACKUP_SEMANTICS a directory does not open.
+FileHandle Win32FileSystem::OpenForReading(const Text& path) {
+  const std::optional<std::wstring>& wide = Remember(path).wide;
+  if (!wide) return FileHandle();
+  return FileHandle(::CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 std::unique_ptr<Enumeration> Win32FileSystem::OpenEnumeration(const Text& pattern) {
   const std::optional<std::wstring> wide = WidePath(pattern);
   if (!wide) return nullptr;
   WIN32_FIND_DATAW first;
   FindHandleOwner find(::FindFirstFileW(wide->c_str(), &first));
   if (!find.valid()) return nullptr;
-  return std::make_unique<Win32Enumeration>(std::move(find), first);
+  return std::make_unique<Win32Enumeration>(*this, std::move(find), first);
 }
 
 std::uint32_t Win32FileSystem::GetEntryAttributes(const Text& path) {
-  const std::optional<std::wstring> wide = WidePath(path);
-  if (!wide) return kInvalidAttributes;
-  return ::GetFileAttributesW(wide->c_str());
+  Recent& recent = Remember(path);
+  if (!recent.wide) return kInvalidAttributes;
+  if (!recent.attributes) recent.attributes = ::GetFileAttributesW(recent.wide->c_str());
+  return *recent.attributes;
 }
 
 std::int64_t Win32FileSystem::GetFileSize(const Text& path) {
@@ -163,6 +202,7 @@ std::optional<FileTimes> Win32FileSystem::GetFileTimes(const Text& path) {
 }
 
 std::int32_t Win32FileSystem::OpenReportFile(const Text& path) {
+  ForgetRecent();
   if (path.empty()) return 0;
   const std::optional<std::wstring> wide = WidePath(path);
   if (!wide) return 0;
@@ -222,7 +262,10 @@ bool Win32FileSystem::WriteTextLine(std::int32_t number, const Text& text) {
   return false;
 }
 
-void Win32FileSystem::CloseReportFile(std::int32_t number) { reports_.erase(number); }
+void Win32FileSystem::CloseReportFile(std::int32_t number) {
+  reports_.erase(number);
+  ForgetRecent();
+}
 
 }  // namespace
 

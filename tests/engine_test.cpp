@@ -169,14 +169,20 @@ TEST(WriterTest, EntryFilterMasks) {
   EXPECT_EQ(writer.entryAttributeMask, 55u);
 }
 
+// A writer for target C:\T with the Start command's filter and pattern.
+DirectoryTreeWriter WriterFor(MemoryFileSystem& fs, const char* output) {
+  DirectoryTreeWriter writer(fs);
+  writer.SetTargetDirectory("C:\\T");
+  writer.SetOutputPath(output);
+  writer.SetEntryFilter(0);
+  writer.SetNamePattern("*");
+  return writer;
+}
+
 TEST(WriterTest, GenerateTwiceAppendsAndConnectorsAreReset) {
   MemoryFileSystem fs;
   fs.SetDirectory("C:\\T\\", {File("a"), File("b")});
-  DirectoryTreeWriter writer(fs);
-  writer.SetTargetDirectory("C:\\T");
-  writer.SetOutputPath("R:\\r.txt");
-  writer.SetEntryFilter(0);
-  writer.SetNamePattern("*");
+  DirectoryTreeWriter writer = WriterFor(fs, "R:\\r.txt");
   writer.SetDepthLimit(-1);
   writer.branchConnector = "+-";
   writer.Generate();
@@ -189,11 +195,8 @@ TEST(WriterTest, GenerateTwiceAppendsAndConnectorsAreReset) {
 TEST(WriterTest, NoReportFileStillWalksAndRemembersTheFailure) {
   MemoryFileSystem fs;
   fs.SetDirectory("C:\\T\\", {File("a")});
-  DirectoryTreeWriter writer(fs);
-  writer.SetTargetDirectory("C:\\T");
-  EXPECT_EQ(writer.SetOutputPath(""), 0);
-  writer.SetEntryFilter(0);
-  writer.SetNamePattern("*");
+  DirectoryTreeWriter writer = WriterFor(fs, "");
+  EXPECT_EQ(writer.outputFile, 0);
   writer.Generate();
   writer.CloseOutput();
   EXPECT_TRUE(writer.WriteFailed());
@@ -203,11 +206,7 @@ TEST(WriterTest, NoReportFileStillWalksAndRemembersTheFailure) {
 TEST(WriterTest, FailedWriteIsRememberedUntilTheNextOutputPath) {
   MemoryFileSystem fs;
   fs.SetDirectory("C:\\T\\", {File("a"), File("b")});
-  DirectoryTreeWriter writer(fs);
-  writer.SetTargetDirectory("C:\\T");
-  writer.SetOutputPath("R:\\r.txt");
-  writer.SetEntryFilter(0);
-  writer.SetNamePattern("*");
+  DirectoryTreeWriter writer = WriterFor(fs, "R:\\r.txt");
   fs.FailWritesAfter(2);
   writer.Generate();
   writer.CloseOutput();
